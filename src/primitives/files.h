@@ -1,0 +1,30 @@
+#pragma once
+// The program's directory and the few file operations the program makes: existence, one-level
+// folder creation and whole-file writes. Paths are GBK texts with "\" separators; they are
+// turned into native paths by native_path.h. Failures are results, never exceptions.
+
+#include <initializer_list>
+
+#include "primitives/text.h"
+
+namespace qc {
+
+// The directory that holds the program file, without a trailing separator, in the "\" form.
+// Fixed on the first call, which also makes it the current directory of the process.
+Text ProgramDirectory();
+// Tests can run the program's code in a directory of their own.
+void OverrideProgramDirectory(const Text& directory);
+
+// True when a file or folder of that name exists; "*" and "?" in the last component match as
+// wildcards. False for the empty path.
+bool FileExists(const Text& path);
+// Creates the last folder of the path only; false when it exists or cannot be made.
+bool CreateFolder(const Text& path);
+// Writes the whole file: the bytes are written beside it and renamed over it, so the file is
+// always either the old or the new one, whole. False when anything failed.
+bool WriteFileBytes(const Text& path, std::initializer_list<Bytes> parts);
+inline bool WriteFileBytes(const Text& path, const Bytes& bytes) {
+  return WriteFileBytes(path, {bytes});
+}
+
+}  // namespace qc
