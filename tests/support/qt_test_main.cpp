@@ -1,0 +1,13 @@
+// gtest main for the suites that draw: a QApplication on Qt's offscreen platform, so fonts,
+// images and widgets work without a display.
+#include <QApplication>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
