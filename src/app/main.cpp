@@ -1,1 +1,23 @@
-int main() { return 0; }
+// 晴窗: wires the globals, the form and the window together and runs the message loop.
+#include <QApplication>
+
+#include "app/form_state.h"
+#include "app/globals.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  qc::CreateGlobals();
+  int status = 0;
+  {
+    qc::CreateForm();
+    qc::MainWindow window(qc::Form());
+    qc::InstallBusyPointer();
+    qc::OnMainWindowCreated(window);
+    status = app.exec();
+  }
+  qc::ReleaseGlobals();
+  qc::DestroyForm();
+  return status;
+}

@@ -18,6 +18,8 @@ using GraphicsStatus = int;
 inline constexpr GraphicsStatus kStatusOk = 0;
 inline constexpr GraphicsStatus kStatusInvalidParameter = 2;
 inline constexpr GraphicsStatus kStatusFileNotFound = 10;
+inline constexpr GraphicsStatus kStatusUnknownImageFormat = 13;
+inline constexpr GraphicsStatus kStatusNotInitialized = 18;
 
 // Starts the image layer once per process; the token is 1 afterwards. Later calls are no-ops.
 GraphicsStatus StartGraphicsLayer(std::uintptr_t* token);

@@ -15,13 +15,18 @@ Text ProgramDirectory();
 // Tests can run the program's code in a directory of their own.
 void OverrideProgramDirectory(const Text& directory);
 
-// True when a file or folder of that name exists; "*" and "?" in the last component match as
-// wildcards. False for the empty path.
+// True when a file or folder of that name exists; "*" (any run) and "?" (one character) in the
+// last component match as wildcards against the folder's entries, "." and ".." included.
+// Names compare by their bytes, so letter case counts as it does on Linux. False for the empty
+// path and for a path holding a zero byte, everywhere in this file.
 bool FileExists(const Text& path);
 // Creates the last folder of the path only; false when it exists or cannot be made.
 bool CreateFolder(const Text& path);
 // Writes the whole file: the bytes are written beside it and renamed over it, so the file is
-// always either the old or the new one, whole. False when anything failed.
+// always either the old or the new one, whole, and keeps its permission bits. False when
+// anything failed, when the path names a folder or a file the user may not write, or leads
+// into a missing folder; nothing is left behind then. A link in the file's place is replaced,
+// not followed.
 bool WriteFileBytes(const Text& path, std::initializer_list<Bytes> parts);
 inline bool WriteFileBytes(const Text& path, const Bytes& bytes) {
   return WriteFileBytes(path, {bytes});

@@ -5,6 +5,7 @@
 // gives no match; no exception ever reaches the caller.
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "primitives/text.h"
@@ -37,8 +38,10 @@ class Pattern {
   friend MatchResult SearchPattern(const Pattern& pattern, const Text& text, int start,
                                    std::optional<int> length);
   friend std::vector<MatchResult> SearchAllPatterns(const Pattern& pattern, const Text& text);
-  struct Compiled;
-  std::shared_ptr<const Compiled> compiled_;
+  // Named apart from Compiled(), which would otherwise hide it inside the class.
+  struct Expression;
+  // Shared between copies; a compiled expression is never changed, only replaced.
+  std::shared_ptr<const Expression> compiled_;
 };
 
 // False for an invalid pattern text; the Pattern then keeps what it held.

@@ -3,7 +3,14 @@
 // that the recent list relies on: sections and keys matched without regard to ASCII case,
 // values read back as written, a key replaced in place or appended to its section, a missing
 // section or file created, every other line kept byte for byte. Values are read through a
-// buffer of 10240 bytes, so at most 10239 bytes come back.
+// buffer of 10240 bytes, so at most 10239 bytes come back, never half of a character.
+//
+// Reads trim blanks around names and values and drop one pair of enclosing double or single
+// quotes; a value these rules would change is written inside double quotes, so that it reads
+// back as written. A write that would break the file's lines or could not be read back is
+// refused with false: a line break in any of the texts, "]" in the section, "=" in the key, a
+// key beginning with "[" or ";", a name that is empty or begins with a control byte. A file
+// above 16 MiB, or one that is no regular file, reads as missing and is never rewritten.
 
 #include <optional>
 

@@ -6,6 +6,7 @@
 // Nothing here knows about code pages beyond the GBK lead-byte rule (a byte >= 0x80 starts a
 // two-byte character); conversions to Unicode live at the UI and filesystem edges.
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -20,6 +21,9 @@ using Text = std::string;
 using Bytes = std::vector<std::uint8_t>;
 
 int TextLength(const Text& text);
+// The bytes of the character that starts at the 0-based index: 1 below 0x80, 2 for a lead byte,
+// and 0 past the end or for a lead byte that is the last byte, which ends every character walk.
+std::size_t CharWidth(const Text& text, std::size_t index);
 Text TextLeft(const Text& text, int n);
 Text TextRight(const Text& text, int n);
 Text TextMid(const Text& text, int start, int n);

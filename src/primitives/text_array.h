@@ -3,6 +3,7 @@
 // Reading outside the array gives the empty text and writing outside it does nothing, so a
 // miscounted index can never corrupt memory.
 
+#include <utility>
 #include <vector>
 
 #include "primitives/text.h"
@@ -13,6 +14,8 @@ class TextArray {
  public:
   TextArray() = default;
   explicit TextArray(int size) : items_(size > 0 ? size : 0) {}
+  // Element k + 1 is items[k].
+  explicit TextArray(std::vector<Text> items) : items_(std::move(items)) {}
 
   int Size() const { return static_cast<int>(items_.size()); }
   const Text& Get(int index) const {
@@ -31,7 +34,9 @@ class TextArray {
   std::vector<Text> items_;
 };
 
-// Splits at every delimiter that starts on a character boundary; see text.cpp for the rules.
+// Splits at every delimiter that starts on a character boundary. Empty elements between two
+// delimiters and before a leading one are kept; a delimiter at the very end adds none. The
+// empty text gives size 0, the empty delimiter one element holding the whole text.
 TextArray SplitText(const Text& text, const Text& delimiter = ",");
 
 }  // namespace qc
