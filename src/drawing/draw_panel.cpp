@@ -101,7 +101,7 @@ std::string Sha1Hex(const Bytes& bytes) {
 }
 
 std::unordered_map<WindowHandle, DrawPanel*>& LivePanels() {
-  // Never destroyed: panels may outlive static destruction order at exit.
+  // Never destroyed, so a panel released at exit after this file's statics still finds it.
   static auto* panels = new std::unordered_map<WindowHandle, DrawPanel*>;
   return *panels;
 }

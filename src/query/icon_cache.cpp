@@ -11,7 +11,7 @@ namespace qc {
 namespace {
 
 // A path under the cache folder that can never name a file, for names we refuse.
-constexpr char kNoIcon[] = "\\tp\\\x01refused";
+constexpr char kNoIcon[] = "\\TP\\\x01refused";
 
 bool HasPngSignature(const Bytes& body) {
   static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -38,7 +38,9 @@ Text ResolveIcon(const Text& rawName, const Text& fileSuffix, const Text& downlo
   if (!IsSafeIconName(name) || !IsSafeIconName(fileSuffix) || !IsSafeIconName(downloadSuffix)) {
     return ConcatText({RunDirectory, kNoIcon});
   }
-  const Text path = ConcatText({RunDirectory, "\\tp\\", name, fileSuffix});
+  // The folder is created as TP; on a file system that tells the cases apart the icon paths
+  // must use the same form.
+  const Text path = ConcatText({RunDirectory, "\\TP\\", name, fileSuffix});
   if (FileExists(path)) return path;
 
   const Bytes body = HttpGet(

@@ -340,6 +340,21 @@ TEST(DrawPicture, DrawsTheRecognisedFormatsOnly) {
   }
 }
 
+TEST(DrawPicture, RefusesAFewBytesThatClaimAHugeCanvas) {
+  // Qt would clear a 64 MB canvas for either of these 35 bytes before finding one pixel.
+  const Bytes claims[] = {test::OnePixelGif(true, 0, 0, 255, 4000, 4000),
+                          test::OnePixelGif(true, 0, 0, 255, 0, 0, 3999, 3999)};
+  for (const Bytes& gif : claims) {
+    DrawPanel panel(PlainLook(12, 12, kWhite));
+    panel.DrawPicture(gif, 0, 0, 12, 12);
+    EXPECT_EQ(CountOf(PanelPixels(panel), ToQRgb(kWhite)), 144);
+  }
+  // The same structure at a believable size draws.
+  DrawPanel panel(PlainLook(12, 12, kWhite));
+  panel.DrawPicture(test::OnePixelGif(true, 0, 0, 255, 2, 2, 1, 1), 0, 0, 12, 12);
+  EXPECT_LT(CountOf(PanelPixels(panel), ToQRgb(kWhite)), 144);
+}
+
 TEST(DrawPicture, StretchesBitmapsOpaquelyAndBlendsIcons) {
   DrawPanel panel(PlainLook(40, 40, kWhite));
   panel.SetRecording(Recording::On);

@@ -151,6 +151,35 @@ TEST_F(GraphicsSurfaceTest, AFailedLoadDropsThePreviousImageAndDrawsNothing) {
   }
 }
 
+TEST_F(GraphicsSurfaceTest, ReadsTheUsualImageFormatsAndNoOthers) {
+  const QImage blue = Solid(4, 4, 0xFF0000FF);
+  const std::string svg =
+      "<svg xmlns='http://www.w3.org/2000/svg' width='4' height='4'>"
+      "<rect width='4' height='4' fill='blue'/></svg>";
+  struct Row {
+    const char* file;
+    Bytes bytes;
+    GraphicsStatus status;
+  };
+  const Row rows[] = {
+      {"a.png", Encode(blue, "png"), kStatusOk},
+      {"a.jpg", Encode(blue, "jpeg"), kStatusOk},
+      {"a.gif", test::OnePixelGif(true, 0, 0, 255), kStatusOk},
+      {"a.bmp", Encode(blue, "bmp"), kStatusOk},
+      {"a.ico", Encode(blue, "ico"), kStatusOk},
+      {"a.svg", Bytes(svg.begin(), svg.end()), kStatusUnknownImageFormat},
+      {"a.tif", Encode(blue, "tiff"), kStatusUnknownImageFormat},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    std::ofstream(files_.Root() / row.file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(row.bytes.data()), std::streamsize(row.bytes.size()));
+    ImageObject image;
+    EXPECT_EQ(image.LoadFromFile(files_.Path(row.file)), row.status);
+    EXPECT_EQ(image.NativeHandle() != 0, row.status == kStatusOk);
+  }
+}
+
 TEST_F(GraphicsSurfaceTest, ASecondBindReplacesTheFirst) {
   DrawPanel first(WhiteLook()), second(WhiteLook());
   GraphicsSurface surface;

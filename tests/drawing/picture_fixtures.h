@@ -46,16 +46,23 @@ inline Bytes EncodeCursor(const QImage& image) {
   return bytes;
 }
 
-// A 1 x 1 GIF of the given colour, as GIF87a or GIF89a.
-inline Bytes OnePixelGif(bool version89, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+// A GIF with a one-pixel frame of the given colour; by default a 1 x 1 picture.
+inline Bytes OnePixelGif(bool version89, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                         int screenWidth = 1, int screenHeight = 1, int frameLeft = 0,
+                         int frameTop = 0) {
   Bytes gif = {'G', 'I', 'F', '8', std::uint8_t(version89 ? '9' : '7'), 'a'};
-  for (int v : {1, 0, 1, 0, 0x80, 0, 0})  // 1 x 1, a global table of two colours
-    gif.push_back(std::uint8_t(v));
-  for (int v : {int(r), int(g), int(b), 0, 0, 0})
-    gif.push_back(std::uint8_t(v));
-  // One image, LZW minimum code size 2: clear, index 0, end.
-  for (int v : {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, 0x3B})
-    gif.push_back(std::uint8_t(v));
+  auto word = [&](int v) { gif.insert(gif.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); };
+  word(screenWidth);
+  word(screenHeight);
+  gif.insert(gif.end(), {0x80, 0, 0});  // a global table of two colours
+  gif.insert(gif.end(), {r, g, b, 0, 0, 0});
+  gif.push_back(0x2C);
+  word(frameLeft);
+  word(frameTop);
+  word(1);
+  word(1);
+  // No local table; LZW minimum code size 2: clear, index 0, end.
+  gif.insert(gif.end(), {0, 2, 2, 0x44, 0x01, 0, 0x3B});
   return gif;
 }
 

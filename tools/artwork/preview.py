@@ -196,7 +196,7 @@ def build(pictures, strip_colour, icons, pngs):
         sheet.paste(image, (cx, y0 + 10), image)
         cx += size + 8
         if size == 128:
-            cx = x + 280
+            cx = x + 160
             y0 += 138
     flat = program_icon.draw(128, flat=True)
     sheet.paste(flat, (x + 10, y0 + 140), flat)

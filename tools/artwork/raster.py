@@ -34,19 +34,6 @@ def mix(a, b, t):
     return tuple(int(round(x + (y - x) * t)) for x, y in zip(a, b))
 
 
-def shade(rgb, factor):
-    """Darker for factor < 1, towards white for factor > 1."""
-    if factor <= 1:
-        return tuple(int(round(c * factor)) for c in rgb)
-    t = factor - 1
-    return tuple(int(round(c + (255 - c) * t)) for c in rgb)
-
-
-def smooth(t):
-    t = min(1.0, max(0.0, t))
-    return t * t * (3 - 2 * t)
-
-
 def vertical_gradient(size, stops):
     """stops: list of (position 0..1, rgb). Returns an RGB image."""
     w, h = size
@@ -259,17 +246,3 @@ def paint_mask(image, mask, colour):
     """Paint colour onto an RGB/RGBA image through mask, in place."""
     layer = Image.new(image.mode, image.size, colour if image.mode == "RGB" else colour + (255,))
     image.paste(layer, (0, 0), mask)
-
-
-def text_width(fnt, text, bold=False):
-    box = fnt.getbbox(text)
-    return box[2] - box[0] + (1 if bold else 0)
-
-
-def over(background, rgba):
-    """Flatten an RGBA image over a solid colour or an RGB image."""
-    if isinstance(background, tuple):
-        base = Image.new("RGBA", rgba.size, background + (255,))
-    else:
-        base = background.convert("RGBA")
-    return Image.alpha_composite(base, rgba).convert("RGB")

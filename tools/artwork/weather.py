@@ -5,7 +5,7 @@ icon share one drawing language and one palette.
 """
 
 import math
-from dataclasses import dataclass, field
+from dataclasses import dataclass
 
 from raster import Shape, hex_rgb as H
 
@@ -45,7 +45,6 @@ class Style:
     dots: tuple = H("A4ABB3")
     dots_rim: tuple = H("646C76")
     star: tuple = H("FFF3B0")
-    extra: dict = field(default_factory=dict)
 
 
 def _grad(c, pair, y0, y1):

@@ -69,15 +69,15 @@ struct Province {
   std::string_view slug;
 };
 constexpr Province kProvinces[] = {
-    {"北京", "beijing"},    {"天津", "tianjin"},      {"上海", "shanghai"},  {"重庆", "chongqing"},
-    {"河北", "hebei"},      {"山西", "shanxi"},       {"内蒙古", "neimenggu"}, {"辽宁", "liaoning"},
-    {"吉林", "jilin"},      {"黑龙江", "heilongjiang"}, {"江苏", "jiangsu"},   {"浙江", "zhejiang"},
-    {"安徽", "anhui"},      {"福建", "fujian"},       {"江西", "jiangxi"},   {"山东", "shandong"},
-    {"河南", "henan"},      {"湖北", "hubei"},        {"湖南", "hunan"},     {"广东", "guangdong"},
-    {"广西", "guangxi"},    {"海南", "hainan"},       {"四川", "sichuan"},   {"贵州", "guizhou"},
-    {"云南", "yunnan"},     {"西藏", "xizang"},       {"陕西", "shaanxi"},   {"甘肃", "gansu"},
-    {"青海", "qinghai"},    {"宁夏", "ningxia"},      {"新疆", "xinjiang"},  {"香港", "xianggang"},
-    {"澳门", "aomen"},      {"台湾", "taiwan"},
+    {"北京", "beijing"}, {"天津", "tianjin"},        {"上海", "shanghai"},    {"重庆", "chongqing"},
+    {"河北", "hebei"},   {"山西", "shanxi"},         {"内蒙古", "neimenggu"}, {"辽宁", "liaoning"},
+    {"吉林", "jilin"},   {"黑龙江", "heilongjiang"}, {"江苏", "jiangsu"},     {"浙江", "zhejiang"},
+    {"安徽", "anhui"},   {"福建", "fujian"},         {"江西", "jiangxi"},     {"山东", "shandong"},
+    {"河南", "henan"},   {"湖北", "hubei"},          {"湖南", "hunan"},       {"广东", "guangdong"},
+    {"广西", "guangxi"}, {"海南", "hainan"},         {"四川", "sichuan"},     {"贵州", "guizhou"},
+    {"云南", "yunnan"},  {"西藏", "xizang"},         {"陕西", "shaanxi"},     {"甘肃", "gansu"},
+    {"青海", "qinghai"}, {"宁夏", "ningxia"},        {"新疆", "xinjiang"},    {"香港", "xianggang"},
+    {"澳门", "aomen"},   {"台湾", "taiwan"},
 };
 
 std::string_view ProvinceSlug(std::string_view name) {
@@ -94,23 +94,29 @@ struct Station {
 };
 // The index the page's search box completes from; it also fills the head up to the title.
 constexpr Station kStations[] = {
-    {"岳阳", "yueyang"},     {"长沙", "changsha"},   {"株洲", "zhuzhou"},     {"湘潭", "xiangtan"},
-    {"衡阳", "hengyang"},    {"常德", "changde"},    {"益阳", "yiyang"},      {"郴州", "chenzhou"},
-    {"永州", "yongzhou"},    {"怀化", "huaihua"},    {"娄底", "loudi"},       {"邵阳", "shaoyang"},
-    {"张家界", "zhangjiajie"}, {"吉首", "jishou"},   {"武汉", "wuhan"},       {"荆州", "jingzhou"},
-    {"宜昌", "yichang"},     {"襄阳", "xiangyang"},  {"黄石", "huangshi"},    {"十堰", "shiyan"},
-    {"南昌", "nanchang"},    {"九江", "jiujiang"},   {"赣州", "ganzhou"},     {"北京", "beijing"},
-    {"天津", "tianjin"},     {"上海", "shanghai"},   {"重庆", "chongqing"},   {"杭州", "hangzhou"},
-    {"宁波", "ningbo"},      {"温州", "wenzhou"},    {"南京", "nanjing"},     {"苏州", "suzhou"},
-    {"无锡", "wuxi"},        {"广州", "guangzhou"},  {"深圳", "shenzhen"},    {"珠海", "zhuhai"},
-    {"成都", "chengdu"},     {"绵阳", "mianyang"},   {"昆明", "kunming"},     {"大理", "dali"},
-    {"拉萨", "lasa"},        {"日喀则", "rikaze"},   {"西安", "xian"},        {"宝鸡", "baoji"},
-    {"哈尔滨", "haerbin"},   {"齐齐哈尔", "qiqihaer"}, {"长春", "changchun"}, {"沈阳", "shenyang"},
-    {"大连", "dalian"},      {"郑州", "zhengzhou"},  {"济南", "jinan"},       {"青岛", "qingdao"},
-    {"合肥", "hefei"},       {"福州", "fuzhou"},     {"厦门", "xiamen"},      {"南宁", "nanning"},
-    {"桂林", "guilin"},      {"贵阳", "guiyang"},    {"海口", "haikou"},      {"三亚", "sanya"},
-    {"兰州", "lanzhou"},     {"西宁", "xining"},     {"银川", "yinchuan"},    {"乌鲁木齐", "wulumuqi"},
-    {"呼和浩特", "huhehaote"}, {"太原", "taiyuan"},  {"石家庄", "shijiazhuang"},
+    {"岳阳", "yueyang"},        {"长沙", "changsha"},      {"株洲", "zhuzhou"},
+    {"湘潭", "xiangtan"},       {"衡阳", "hengyang"},      {"常德", "changde"},
+    {"益阳", "yiyang"},         {"郴州", "chenzhou"},      {"永州", "yongzhou"},
+    {"怀化", "huaihua"},        {"娄底", "loudi"},         {"邵阳", "shaoyang"},
+    {"张家界", "zhangjiajie"},  {"吉首", "jishou"},        {"武汉", "wuhan"},
+    {"荆州", "jingzhou"},       {"宜昌", "yichang"},       {"襄阳", "xiangyang"},
+    {"黄石", "huangshi"},       {"十堰", "shiyan"},        {"南昌", "nanchang"},
+    {"九江", "jiujiang"},       {"赣州", "ganzhou"},       {"北京", "beijing"},
+    {"天津", "tianjin"},        {"上海", "shanghai"},      {"重庆", "chongqing"},
+    {"杭州", "hangzhou"},       {"宁波", "ningbo"},        {"温州", "wenzhou"},
+    {"南京", "nanjing"},        {"苏州", "suzhou"},        {"无锡", "wuxi"},
+    {"广州", "guangzhou"},      {"深圳", "shenzhen"},      {"珠海", "zhuhai"},
+    {"成都", "chengdu"},        {"绵阳", "mianyang"},      {"昆明", "kunming"},
+    {"大理", "dali"},           {"拉萨", "lasa"},          {"日喀则", "rikaze"},
+    {"西安", "xian"},           {"宝鸡", "baoji"},         {"哈尔滨", "haerbin"},
+    {"齐齐哈尔", "qiqihaer"},   {"长春", "changchun"},     {"沈阳", "shenyang"},
+    {"大连", "dalian"},         {"郑州", "zhengzhou"},     {"济南", "jinan"},
+    {"青岛", "qingdao"},        {"合肥", "hefei"},         {"福州", "fuzhou"},
+    {"厦门", "xiamen"},         {"南宁", "nanning"},       {"桂林", "guilin"},
+    {"贵阳", "guiyang"},        {"海口", "haikou"},        {"三亚", "sanya"},
+    {"兰州", "lanzhou"},        {"西宁", "xining"},        {"银川", "yinchuan"},
+    {"乌鲁木齐", "wulumuqi"},   {"呼和浩特", "huhehaote"}, {"太原", "taiyuan"},
+    {"石家庄", "shijiazhuang"},
 };
 
 constexpr std::string_view kForecastHeadings[] = {"14日周六", "15日周日", "16日周一", "17日周二",
@@ -118,7 +124,8 @@ constexpr std::string_view kForecastHeadings[] = {"14日周六", "15日周日", 
 constexpr std::string_view kChineseCounts[] = {"一", "二", "三", "四", "五"};
 constexpr std::string_view kIndexNames[] = {"穿衣", "紫外线", "洗车", "感冒"};
 
-constexpr std::string_view kHead = R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
+constexpr std::string_view kHead =
+    R"HTML(<!DOCTYPE html PUBLIC "-//W3C//DTD XHTML 1.0 Transitional//EN" "http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd">
 <html xmlns="http://www.w3.org/1999/xhtml">
 <head>
 <meta http-equiv="Content-Type" content="text/html; charset=gb2312" />

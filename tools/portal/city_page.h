@@ -25,7 +25,7 @@ namespace qc::portal {
 
 inline constexpr std::size_t kTitleWindowStart = 18000;  // 1-based, as clients count
 inline constexpr std::size_t kTitleWindowLength = 1000;
-inline constexpr std::size_t kTitleTagPosition = 18301;  // 1-based position of "<h3"
+inline constexpr std::size_t kTitleTagPosition = 18301;   // 1-based position of "<h3"
 inline constexpr std::size_t kContentStartAfter = 19000;  // "载入中" lies beyond this byte
 
 enum class TitleStyle {

@@ -43,8 +43,7 @@ std::vector<CityRecord> MakeCities() {
       .province = "湖南",
       .nearby = {"长沙", "岳阳", "南昌"},
       .updated = "07:35",
-      .today = {"多云", "12", "11", "南风1级", "湿度:70%", "阴", "6", "无持续风向",
-                "相对湿度76%"},
+      .today = {"多云", "12", "11", "南风1级", "湿度:70%", "阴", "6", "无持续风向", "相对湿度76%"},
       .sunrise = "07:07",
       .sunset = "17:29",
       .livingIndex = {"较冷", "弱", "较适宜", "较易发"},
@@ -72,8 +71,7 @@ std::vector<CityRecord> MakeCities() {
       .province = "湖北",
       .nearby = {"荆州", "岳阳", "长沙", "南昌", "南京", "重庆"},
       .updated = "07:40",
-      .today = {"阴", "5", "2", "北风3-4级", "相对湿度72%", "雨夹雪", "0", "北风4级",
-                "湿度:91%"},
+      .today = {"阴", "5", "2", "北风3-4级", "相对湿度72%", "雨夹雪", "0", "北风4级", "湿度:91%"},
       .sunrise = "07:08",
       .sunset = "17:18",
       .livingIndex = {"冷", "最弱", "不宜", "极易发"},
@@ -200,8 +198,7 @@ std::vector<CityRecord> MakeCities() {
       .province = "四川",
       .nearby = {"重庆", "西安", "昆明"},
       .updated = "07:45",
-      .today = {"阴", "10", "8", "无持续风向", "湿度:80%", "雾", "5", "无持续风向",
-                "湿度：100％"},
+      .today = {"阴", "10", "8", "无持续风向", "湿度:80%", "雾", "5", "无持续风向", "湿度：100％"},
       .sunrise = "07:49",
       .sunset = "18:00",
       .livingIndex = {"较冷", "最弱", "较适宜", "较易发"},
@@ -288,14 +285,12 @@ struct Vocabulary {
   std::string_view icon;
 };
 constexpr Vocabulary kVocabulary[] = {
-    {"晴", "qing"},         {"多云", "duoyun"},         {"阴", "yin"},
-    {"小雨", "xiaoyu"},     {"中雨", "zhongyu"},        {"大雨", "dayu"},
-    {"暴雨", "baoyu"},      {"阵雨", "zhenyu"},         {"雷阵雨", "leizhenyu"},
-    {"雨夹雪", "yujiaxue"}, {"小雪", "xiaoxue"},        {"中雪", "zhongxue"},
-    {"大雪", "daxue"},      {"暴雪", "baoxue"},         {"雾", "wu"},
-    {"霾", "mai"},          {"浮尘", "fuchen"},         {"扬沙", "yangsha"},
-    {"冻雨", "dongyu"},     {"冰雹", "bingbao"},        {"沙尘暴", "shachenbao"},
-    {"阵雪", "zhenxue"},
+    {"晴", "qing"},           {"多云", "duoyun"},     {"阴", "yin"},       {"小雨", "xiaoyu"},
+    {"中雨", "zhongyu"},      {"大雨", "dayu"},       {"暴雨", "baoyu"},   {"阵雨", "zhenyu"},
+    {"雷阵雨", "leizhenyu"},  {"雨夹雪", "yujiaxue"}, {"小雪", "xiaoxue"}, {"中雪", "zhongxue"},
+    {"大雪", "daxue"},        {"暴雪", "baoxue"},     {"雾", "wu"},        {"霾", "mai"},
+    {"浮尘", "fuchen"},       {"扬沙", "yangsha"},    {"冻雨", "dongyu"},  {"冰雹", "bingbao"},
+    {"沙尘暴", "shachenbao"}, {"阵雪", "zhenxue"},
 };
 
 }  // namespace

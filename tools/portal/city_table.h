@@ -46,8 +46,8 @@ struct CityRecord {
   std::vector<std::string> nearby;
   std::string updated;  // "07:30"
   TodayRecord today;
-  std::string sunrise;  // "07:10"
-  std::string sunset;   // "17:26"
+  std::string sunrise;         // "07:10"
+  std::string sunset;          // "17:26"
   std::string sunSpace = " ";  // the blank inside the sunrise cells; some pages use "　"
   std::array<std::string, 4> livingIndex;  // 穿衣, 紫外线, 洗车, 感冒
   std::vector<ForecastDay> days;

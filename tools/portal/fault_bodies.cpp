@@ -19,13 +19,13 @@ struct NamedFault {
   CityFault fault;
 };
 constexpr NamedFault kCityFaults[] = {
-    {"fault-short", CityFault::Short},         {"fault-30000", CityFault::Exactly30000},
-    {"fault-30001", CityFault::Exactly30001},  {"fault-empty", CityFault::Empty},
-    {"fault-slow", CityFault::Slow},           {"fault-stall", CityFault::Stall},
-    {"fault-reset", CityFault::Reset},         {"fault-huge", CityFault::Huge},
-    {"fault-zero", CityFault::ZeroByte},       {"fault-redirect", CityFault::Redirect},
-    {"fault-notitle", CityFault::NoTitle},     {"fault-noparen", CityFault::NoParen},
-    {"fault-garbage", CityFault::Garbage},     {"fault-backtrack", CityFault::Backtrack},
+    {"fault-short", CityFault::Short},        {"fault-30000", CityFault::Exactly30000},
+    {"fault-30001", CityFault::Exactly30001}, {"fault-empty", CityFault::Empty},
+    {"fault-slow", CityFault::Slow},          {"fault-stall", CityFault::Stall},
+    {"fault-reset", CityFault::Reset},        {"fault-huge", CityFault::Huge},
+    {"fault-zero", CityFault::ZeroByte},      {"fault-redirect", CityFault::Redirect},
+    {"fault-notitle", CityFault::NoTitle},    {"fault-noparen", CityFault::NoParen},
+    {"fault-garbage", CityFault::Garbage},    {"fault-backtrack", CityFault::Backtrack},
 };
 
 constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
@@ -33,7 +33,7 @@ constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 // Pads an HTML text with a comment of spaces to exactly `length` bytes.
 std::string PaddedHtml(std::string html, std::size_t length) {
   html += "<!--";
-  html.append(length - html.size() - 4, ' ');
+  html.append(length - html.size() - 3, ' ');
   html += "-->";
   return html;
 }
@@ -45,7 +45,11 @@ CityRecord FaultCity(std::string_view name) {
   return city;
 }
 
-std::string ValidFaultPage(CityFault fault, const PageVariant& variant = {}) {
+std::string ValidFaultPage(CityFault fault, TitleStyle title = TitleStyle::CityAndProvince,
+                           std::optional<std::size_t> exactLength = std::nullopt) {
+  PageVariant variant;
+  variant.title = title;
+  variant.exactLength = exactLength;
   return BuildCityPage(FaultCity(CityFaultName(fault)), variant);
 }
 
@@ -105,9 +109,9 @@ std::string BuildFaultBody(CityFault fault) {
     case CityFault::Short:
       return ShortPage();
     case CityFault::Exactly30000:
-      return ValidFaultPage(fault, {.exactLength = 30000});
+      return ValidFaultPage(fault, TitleStyle::CityAndProvince, 30000);
     case CityFault::Exactly30001:
-      return ValidFaultPage(fault, {.exactLength = 30001});
+      return ValidFaultPage(fault, TitleStyle::CityAndProvince, 30001);
     case CityFault::Empty:
     case CityFault::Redirect:
       return {};
@@ -119,9 +123,9 @@ std::string BuildFaultBody(CityFault fault) {
     case CityFault::ZeroByte:
       return ZeroBytePage();
     case CityFault::NoTitle:
-      return ValidFaultPage(fault, {.title = TitleStyle::Missing});
+      return ValidFaultPage(fault, TitleStyle::Missing);
     case CityFault::NoParen:
-      return ValidFaultPage(fault, {.title = TitleStyle::NameOnly});
+      return ValidFaultPage(fault, TitleStyle::NameOnly);
     case CityFault::Garbage:
       return GarbageBody();
     case CityFault::Backtrack:
@@ -224,9 +228,9 @@ const std::string& IconFaultBody(IconFault fault) {
 }
 
 const std::string& NotFoundBody() {
-  static const std::string body =
-      ToGbk("<html><head><title>404 Not Found</title></head><body><h1>404 Not Found</h1>"
-            "<p>您访问的页面不存在。</p></body></html>\n");
+  static const std::string body = ToGbk(
+      "<html><head><title>404 Not Found</title></head><body><h1>404 Not Found</h1>"
+      "<p>您访问的页面不存在。</p></body></html>\n");
   return body;
 }
 

@@ -15,7 +15,10 @@
 namespace {
 
 void Usage(const char* program) {
-  std::fprintf(stderr, "usage: %s [--port N] [--quiet]\n  --port N  listen on 127.0.0.1:N (default 8765; 0 picks a free port)\n  --quiet   do not print request lines\n", program);
+  std::fprintf(stderr,
+               "usage: %s [--port N] [--quiet]\n  --port N  listen on 127.0.0.1:N (default 8765; 0 "
+               "picks a free port)\n  --quiet   do not print request lines\n",
+               program);
 }
 
 std::optional<int> ParsePort(const char* text) {

@@ -325,8 +325,8 @@ void PortalServer::Impl::Serve(Connection& connection) {
         }
         stream.BeginRequest();
         bool closed = false;
-        bool ok = engine_.process_request(stream, served + 1 == kMaxRequestsPerConnection, closed,
-                                          plain);
+        bool ok =
+            engine_.process_request(stream, served + 1 == kMaxRequestsPerConnection, closed, plain);
         stream.EndRequest();
         if (!ok || closed || stream.ResetRequested())
           break;
