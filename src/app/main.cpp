@@ -6,7 +6,16 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 
+namespace {
+
+// The program shows no messages and logs nothing; the toolkit's own warnings (a corrupt picture
+// from the portal, a missing platform feature) are dropped too.
+void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  qInstallMessageHandler(DropMessage);
   QApplication app(argc, argv);
   qc::CreateGlobals();
   int status = 0;

@@ -537,8 +537,12 @@ var adQueue = adQueue || [];
                 BeaconLine);
   } else {
     AddFooter(page, city);
-    page.FillTo(std::max<std::size_t>(page.Size() + 1200, 33000), "</script>\n</body>\n</html>\n",
-                BeaconLine);
+    // Page lengths differ from city to city, as the footer's scripts do on the real thing.
+    std::size_t spread = 0;
+    for (unsigned char byte : city.name)
+      spread = spread * 31 + byte;
+    page.FillTo(std::max<std::size_t>(page.Size() + 1200, 32500 + spread % 1500),
+                "</script>\n</body>\n</html>\n", BeaconLine);
   }
   return page.Take();
 }

@@ -220,6 +220,10 @@ PortalServer::Impl::Impl(int port, RequestObserver observer) : observer_(std::mo
   }
   port_ = ntohs(address.sin_port);
   wakeFd_ = ::eventfd(0, EFD_CLOEXEC);
+  if (wakeFd_ < 0) {
+    ::close(listenFd_);
+    throw std::runtime_error("portal: cannot create the stop event");
+  }
 
   engine_.SetListening(listenFd_);
   engine_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
@@ -228,7 +232,13 @@ PortalServer::Impl::Impl(int port, RequestObserver observer) : observer_(std::mo
     Handle(req, res);
     return httplib::Server::HandlerResponse::Handled;
   });
-  acceptThread_ = std::thread([this] { Accept(); });
+  try {
+    acceptThread_ = std::thread([this] { Accept(); });
+  } catch (const std::system_error&) {
+    ::close(listenFd_);
+    ::close(wakeFd_);
+    throw;
+  }
 }
 
 PortalServer::Impl::~Impl() {
