@@ -1,9 +1,18 @@
 #include "primitives/pattern.h"
 
+// The engine's state budget for one search. Boost gives random-access iterators a budget that
+// grows with the square of the text and of the pattern, which lets a hostile page keep one
+// search busy for minutes; for other iterators it uses this flat limit. The program's patterns
+// need well under a thousand states on real pages, so a million only ever stops searches that
+// were going to fail anyway, after a few milliseconds. Only this file instantiates the engine
+// for ByteCursor, so the definition cannot clash with another.
+#define BOOST_REGEX_MAX_STATE_COUNT 1000000
+
 #include <boost/regex.hpp>
 
 #include <cstdint>
 #include <exception>
+#include <iterator>
 
 namespace qc {
 
@@ -13,8 +22,50 @@ struct Pattern::Expression {
 
 namespace {
 
-using TextIterator = Text::const_iterator;
+// A bidirectional cursor over the text's bytes, so that the engine takes the flat budget above.
+class ByteCursor {
+ public:
+  using iterator_category = std::bidirectional_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
+
+  ByteCursor() = default;
+  explicit ByteCursor(const char* at) : at_(at) {}
+  reference operator*() const { return *at_; }
+  pointer operator->() const { return at_; }
+  ByteCursor& operator++() {
+    ++at_;
+    return *this;
+  }
+  ByteCursor operator++(int) {
+    ByteCursor old = *this;
+    ++at_;
+    return old;
+  }
+  ByteCursor& operator--() {
+    --at_;
+    return *this;
+  }
+  ByteCursor operator--(int) {
+    ByteCursor old = *this;
+    --at_;
+    return old;
+  }
+  bool operator==(const ByteCursor& other) const { return at_ == other.at_; }
+  bool operator!=(const ByteCursor& other) const { return at_ != other.at_; }
+  const char* get() const { return at_; }
+
+ private:
+  const char* at_ = nullptr;
+};
+
+using TextIterator = ByteCursor;
 using EngineMatch = boost::match_results<TextIterator>;
+
+TextIterator Begin(const Text& text) { return TextIterator(text.data()); }
+TextIterator End(const Text& text) { return TextIterator(text.data() + text.size()); }
 
 // Searches [first, last) with first as the beginning of the text for anchors and word
 // boundaries: match_prev_avail stays unset, so no byte before first is ever looked at.
@@ -38,8 +89,8 @@ MatchResult ToMatchResult(const EngineMatch& match, TextIterator textBegin) {
     const auto& group = match[static_cast<int>(k)];
     if (!group.matched)
       continue;
-    result.entries[k].offset = static_cast<int>(group.first - textBegin);
-    result.entries[k].length = static_cast<int>(group.length());
+    result.entries[k].offset = static_cast<int>(group.first.get() - textBegin.get());
+    result.entries[k].length = static_cast<int>(group.second.get() - group.first.get());
     result.entries[k].matched = true;
   }
   return result;
@@ -74,12 +125,12 @@ MatchResult SearchPattern(const Pattern& pattern, const Text& text, int start,
     return {};
   if (length && (*length < 0 || std::int64_t{start} + *length > size + 1))
     return {};
-  const TextIterator first = text.begin() + (start - 1);
-  const TextIterator last = length ? first + *length : text.end();
+  const TextIterator first(text.data() + (start - 1));
+  const TextIterator last = length ? TextIterator(first.get() + *length) : End(text);
   EngineMatch match;
   if (!SearchRange(pattern.compiled_->regex, first, last, match))
     return {};
-  return ToMatchResult(match, text.begin());
+  return ToMatchResult(match, Begin(text));
 }
 
 std::vector<MatchResult> SearchAllPatterns(const Pattern& pattern, const Text& text) {
@@ -87,9 +138,9 @@ std::vector<MatchResult> SearchAllPatterns(const Pattern& pattern, const Text& t
   if (!pattern.compiled_)
     return results;
   EngineMatch match;
-  TextIterator from = text.begin();
-  while (from != text.end() && SearchRange(pattern.compiled_->regex, from, text.end(), match)) {
-    results.push_back(ToMatchResult(match, text.begin()));
+  TextIterator from = Begin(text);
+  while (from != End(text) && SearchRange(pattern.compiled_->regex, from, End(text), match)) {
+    results.push_back(ToMatchResult(match, Begin(text)));
     const TextIterator matchEnd = match[0].second;
     if (match[0].first != matchEnd) {
       from = matchEnd;
@@ -97,9 +148,9 @@ std::vector<MatchResult> SearchAllPatterns(const Pattern& pattern, const Text& t
     }
     // An empty match would be found again at the same place. At byte 1 the search ends there;
     // elsewhere it steps on one byte so that it cannot loop.
-    if (matchEnd == text.begin() || matchEnd == text.end())
+    if (matchEnd == Begin(text) || matchEnd == End(text))
       break;
-    from = matchEnd + 1;
+    from = TextIterator(matchEnd.get() + 1);
   }
   return results;
 }

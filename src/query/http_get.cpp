@@ -36,10 +36,13 @@ std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user)
   return take;
 }
 
+HttpTransport g_transport = nullptr;
+
 bool IsWhiteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 
+void SetHttpTransport(HttpTransport transport) { g_transport = transport; }
 void SetHttpLimits(const HttpLimits& limits) { Limits() = limits; }
 const HttpLimits& CurrentHttpLimits() { return Limits(); }
 
@@ -64,6 +67,7 @@ Text RequestUrl(const Text& url) {
 }
 
 Bytes HttpGet(const Text& url) {
+  if (g_transport != nullptr) return g_transport(url);
   OpenClientContext();
   const Text target = RequestUrl(url);
   Bytes body;

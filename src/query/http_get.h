@@ -17,6 +17,10 @@ struct HttpLimits {
 
 Bytes HttpGet(const Text& url);
 
+// Fuzzers and benchmarks answer requests without a network; nullptr restores the real client.
+using HttpTransport = Bytes (*)(const Text& url);
+void SetHttpTransport(HttpTransport transport);
+
 // Tests shorten the time-outs; the program uses the defaults.
 void SetHttpLimits(const HttpLimits& limits);
 const HttpLimits& CurrentHttpLimits();
