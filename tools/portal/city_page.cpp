@@ -435,7 +435,7 @@ void AddContent(PageWriter& page, const CityRecord& city) {
   page.Add(Fill(R"HTML(<table>
 <caption>日出日落时间</caption>
 <tr><td>日出{space}{sunrise}</td><td>日落{space}{sunset}</td></tr>
-<tr><td>昼长{space}{day}</td><td>夜长{space}{night}</td></tr>
+<tr><td>昼长{space}{day}</td></tr>
 </table>
 </div>
 <div class="idx">
@@ -446,8 +446,7 @@ void AddContent(PageWriter& page, const CityRecord& city) {
                 {{"{space}", city.sunSpace},
                  {"{sunrise}", city.sunrise},
                  {"{sunset}", city.sunset},
-                 {"{day}", Duration(daylight)},
-                 {"{night}", Duration(24 * 60 - daylight)}}));
+                 {"{day}", Duration(daylight)}}));
   // Clients take the sunrise table to begin 17 bytes before its caption.
   Require(page.Find("日出日落时间", tableStart) == tableStart + 17,
           "the sunrise table does not begin 17 bytes before its marker");
