@@ -38,19 +38,29 @@ std::size_t Collect(char* data, std::size_t size, std::size_t count, void* user)
 
 HttpTransport g_transport = nullptr;
 
-bool IsWhiteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsWhiteSpace(unsigned char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 }  // namespace
 
-void SetHttpTransport(HttpTransport transport) { g_transport = transport; }
-void SetHttpLimits(const HttpLimits& limits) { Limits() = limits; }
-const HttpLimits& CurrentHttpLimits() { return Limits(); }
+void SetHttpTransport(HttpTransport transport) {
+  g_transport = transport;
+}
+void SetHttpLimits(const HttpLimits& limits) {
+  Limits() = limits;
+}
+const HttpLimits& CurrentHttpLimits() {
+  return Limits();
+}
 
 Text RequestUrl(const Text& url) {
   std::size_t begin = 0;
-  while (begin < url.size() && IsWhiteSpace(static_cast<unsigned char>(url[begin]))) ++begin;
+  while (begin < url.size() && IsWhiteSpace(static_cast<unsigned char>(url[begin])))
+    ++begin;
   std::size_t end = url.find('#', begin);
-  if (end == Text::npos) end = url.size();
+  if (end == Text::npos)
+    end = url.size();
   Text out;
   out.reserve(end - begin);
   for (std::size_t i = begin; i < end; ++i) {
@@ -67,14 +77,17 @@ Text RequestUrl(const Text& url) {
 }
 
 Bytes HttpGet(const Text& url) {
-  if (g_transport != nullptr) return g_transport(url);
+  if (g_transport != nullptr)
+    return g_transport(url);
   OpenClientContext();
   const Text target = RequestUrl(url);
   Bytes body;
-  if (target.empty()) return body;
+  if (target.empty())
+    return body;
 
   CURL* curl = curl_easy_init();
-  if (curl == nullptr) return body;
+  if (curl == nullptr)
+    return body;
   const HttpLimits& limits = Limits();
   Sink sink{&body, limits.maxBodyBytes};
 

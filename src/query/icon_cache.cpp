@@ -21,12 +21,16 @@ bool HasPngSignature(const Bytes& body) {
 
 }  // namespace
 
-Text SubstituteIconName(const Text& name) { return name == "zhenxue" ? Text("xiaoxue") : name; }
+Text SubstituteIconName(const Text& name) {
+  return name == "zhenxue" ? Text("xiaoxue") : name;
+}
 
 bool IsSafeIconName(const Text& name) {
   // Wildcards too: the existence test would take them as patterns and match other icons.
-  if (name.find_first_of("/\\:*?") != Text::npos) return false;
-  if (name.find("..") != Text::npos) return false;
+  if (name.find_first_of("/\\:*?") != Text::npos)
+    return false;
+  if (name.find("..") != Text::npos)
+    return false;
   return std::none_of(name.begin(), name.end(),
                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
@@ -41,13 +45,15 @@ Text ResolveIcon(const Text& rawName, const Text& fileSuffix, const Text& downlo
   // The folder is created as TP; on a file system that tells the cases apart the icon paths
   // must use the same form.
   const Text path = ConcatText({RunDirectory, "\\TP\\", name, fileSuffix});
-  if (FileExists(path)) return path;
+  if (FileExists(path))
+    return path;
 
   const Bytes body = HttpGet(
       ConcatText({" ", "http://", PortalHost(), "/images/yb3/78_78/", name, downloadSuffix}));
   // Only a real picture is kept: an error page stored under the icon's name would be used for
   // ever, so anything else is dropped and fetched again at the next use.
-  if (BytesLength(body) > kSmallestIcon && HasPngSignature(body)) WriteFileBytes(path, body);
+  if (BytesLength(body) > kSmallestIcon && HasPngSignature(body))
+    WriteFileBytes(path, body);
   return path;
 }
 

@@ -3,10 +3,18 @@
 // line with their spaces removed, and the living-index rows from y 135, two cells joined per
 // line. Uses the panel's own font and colour.
 
+#include <vector>
+
 #include "primitives/text.h"
 
 namespace qc {
 
+struct InfoLines {
+  std::vector<Text> sunrise;      // one cell a line, spaces removed
+  std::vector<Text> livingIndex;  // two cells a line, joined as they are
+};
+
+InfoLines ScrapeInfo(const Text& content);
 void DrawInfoSection(const Text& content);
 
 // The sunrise table: from 17 bytes before "日出日落时间" to the first "</table>" after that.

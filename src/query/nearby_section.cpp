@@ -19,8 +19,8 @@ constexpr int kFirstNearbySlot = 7;
 const Pattern& RowPattern() {
   static const Pattern pattern = [] {
     Pattern p;
-    CompilePattern(p,
-                   "city=(.*?)&dpc=1.*?<span.*?>(.*?)</span>.*?>(.*?)<.*?title=(.*?)>.*?title=(.*?)>");
+    CompilePattern(
+        p, "city=(.*?)&dpc=1.*?<span.*?>(.*?)</span>.*?>(.*?)<.*?title=(.*?)>.*?title=(.*?)>");
     return p;
   }();
   return pattern;
@@ -32,6 +32,21 @@ Text NearbyTextOf(const Text& content) {
   return TextLeft(content, FindText(content, kNearbyMarker));
 }
 
+std::vector<NearbyRow> ScrapeNearbyRows(const Text& content) {
+  const Text nearby = NearbyTextOf(content);
+  const std::vector<MatchResult> matches = SearchAllPatterns(RowPattern(), nearby);
+  const std::size_t n = std::min(matches.size(), static_cast<std::size_t>(kMaxNearbyRows));
+  std::vector<NearbyRow> rows;
+  rows.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const MatchResult& match = matches[i];
+    const Text quoted = TrimSpaces(GroupText(match, nearby, 4));
+    rows.push_back({GroupText(match, nearby, 1), GroupText(match, nearby, 2),
+                    GroupText(match, nearby, 3), TextMid(quoted, 2, TextLength(quoted) - 2)});
+  }
+  return rows;
+}
+
 void DrawNearbySection(const Text& content) {
   DrawPanel& panel = Form().followedPanel;
   NearbyConditions = TextArray(6);
@@ -41,24 +56,19 @@ void DrawNearbySection(const Text& content) {
     CitySlots.Set(slot, Text());
   }
 
-  const Text nearby = NearbyTextOf(content);
-  const std::vector<MatchResult> rows = SearchAllPatterns(RowPattern(), nearby);
-  const int n = std::min(static_cast<int>(rows.size()), kMaxNearbyRows);
-
   int y = kFirstRuleY;
-  for (int i = 1; i <= n; ++i) {
-    const MatchResult& row = rows[i - 1];
+  int i = 1;
+  for (const NearbyRow& row : ScrapeNearbyRows(content)) {
     panel.DrawLine(0, y, 216, y);
-    panel.WriteAt(10, y - 23, GroupText(row, nearby, 2));
-    panel.WriteAt(70, y - 23, GroupText(row, nearby, 3));
-    const Text quoted = TrimSpaces(GroupText(row, nearby, 4));
-    const Text condition = TextMid(quoted, 2, TextLength(quoted) - 2);
-    NearbyConditions.Set(i, condition);
-    const RowIcons icons = RowIconsOf(condition);
+    panel.WriteAt(10, y - 23, row.name);
+    panel.WriteAt(70, y - 23, row.temperatures);
+    NearbyConditions.Set(i, row.condition);
+    const RowIcons icons = RowIconsOf(row.condition);
     panel.DrawPicture(StripIcon(IconStrip(), icons.first, Rgb(0xFFFFFF)), 150, y - 27, 25, 25);
     panel.DrawPicture(StripIcon(IconStrip(), icons.second, Rgb(0xFFFFFF)), 180, y - 27, 25, 25);
-    CitySlots.Set(i + 6, GroupText(row, nearby, 1));
+    CitySlots.Set(i + 6, row.queryName);
     y += kRowPitch;
+    ++i;
   }
 }
 

@@ -8,7 +8,11 @@ Text& Host() {
 }
 }  // namespace
 
-const Text& PortalHost() { return Host(); }
-void SetPortalHost(const Text& host) { Host() = host; }
+const Text& PortalHost() {
+  return Host();
+}
+void SetPortalHost(const Text& host) {
+  Host() = host;
+}
 
 }  // namespace qc

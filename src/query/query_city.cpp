@@ -9,14 +9,15 @@
 #include "query/nearby_section.h"
 #include "query/portal_host.h"
 #include "query/query_observer.h"
-#include "query/today_section.h"
 #include "query/today_font.h"
+#include "query/today_section.h"
 
 namespace qc {
 namespace {
 
-constexpr char kLoadingMarker[] = "\xD4\xD8\xC8\xEB\xD6\xD0";                          // 载入中
-constexpr char kAirportMarker[] = "\xBB\xFA\xB3\xA1\xCC\xEC\xC6\xF8\xB9\xF6\xB6\xAF";  // 机场天气滚动
+constexpr char kLoadingMarker[] = "\xD4\xD8\xC8\xEB\xD6\xD0";  // 载入中
+constexpr char kAirportMarker[] =
+    "\xBB\xFA\xB3\xA1\xCC\xEC\xC6\xF8\xB9\xF6\xB6\xAF";  // 机场天气滚动
 
 QueryObserver* g_observer = nullptr;
 
@@ -24,10 +25,12 @@ QueryObserver* g_observer = nullptr;
 class ObservedQuery {
  public:
   explicit ObservedQuery(const Text& city) {
-    if (g_observer != nullptr) g_observer->QueryStarted(city);
+    if (g_observer != nullptr)
+      g_observer->QueryStarted(city);
   }
   ~ObservedQuery() {
-    if (g_observer != nullptr) g_observer->QueryFinished();
+    if (g_observer != nullptr)
+      g_observer->QueryFinished();
   }
   ObservedQuery(const ObservedQuery&) = delete;
   ObservedQuery& operator=(const ObservedQuery&) = delete;
@@ -35,8 +38,12 @@ class ObservedQuery {
 
 }  // namespace
 
-void SetQueryObserver(QueryObserver* observer) { g_observer = observer; }
-QueryObserver* CurrentQueryObserver() { return g_observer; }
+void SetQueryObserver(QueryObserver* observer) {
+  g_observer = observer;
+}
+QueryObserver* CurrentQueryObserver() {
+  return g_observer;
+}
 
 Text CityPageUrl(const Text& city) {
   // The leading space is part of the URL text as the program has always built it; HttpGet
@@ -56,7 +63,9 @@ Text CityTitle(const Text& page) {
   return TextMid(quoted, 2, TextLength(quoted) - 2);
 }
 
-Text CityNameOf(const Text& title) { return TextLeft(title, FindText(title, "(") - 1); }
+Text CityNameOf(const Text& title) {
+  return TextLeft(title, FindText(title, "(") - 1);
+}
 
 Text ContentSliceOf(const Text& page) {
   const int p1 = FindText(page, kLoadingMarker);
@@ -70,7 +79,8 @@ void QueryCity(const Text& city) {
   form.searchBox.Set(Text());
 
   const Text page = BytesToText(HttpGet(CityPageUrl(city)));
-  if (TextLength(page) <= kShortestPage) return;
+  if (TextLength(page) <= kShortestPage)
+    return;
 
   const Text title = CityTitle(page);
   form.titleLabel.Set(title);

@@ -19,7 +19,8 @@ Text CityPageUrl(const Text& city);
 Text CityTitle(const Text& page);
 // The part of the title before its first "("; empty when there is none or it comes first.
 Text CityNameOf(const Text& title);
-// From the first "载入中" up to the first "机场天气滚动"; empty when either is missing or out of order.
+// From the first "载入中" up to the first "机场天气滚动"; empty when either is missing or out of
+// order.
 Text ContentSliceOf(const Text& page);
 
 }  // namespace qc

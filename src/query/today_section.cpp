@@ -9,14 +9,15 @@
 namespace qc {
 namespace {
 
-constexpr char kDegrees[] = "\xA1\xE6";      // ℃
+constexpr char kDegrees[] = "\xA1\xE6";        // ℃
 constexpr char kFelt[] = "\xCC\xE5\xB8\xD0 ";  // "体感 ", with its trailing space
 
 const Pattern& RegionPattern() {
   static const Pattern pattern = [] {
     Pattern p;
     // 右侧主内容.*?<h3>(.*?)<span.*?>(.*?)</span>.*?>(.*?)<
-    CompilePattern(p, "\xD3\xD2\xB2\xE0\xD6\xF7\xC4\xDA\xC8\xDD.*?<h3>(.*?)<span.*?>(.*?)</span>.*?>(.*?)<");
+    CompilePattern(
+        p, "\xD3\xD2\xB2\xE0\xD6\xF7\xC4\xDA\xC8\xDD.*?<h3>(.*?)<span.*?>(.*?)</span>.*?>(.*?)<");
     return p;
   }();
   return pattern;
@@ -44,37 +45,46 @@ void DrawIcon(const Text& path, float x, float y) {
 
 }  // namespace
 
+TodayValues ScrapeToday(const Text& content) {
+  TodayValues values;
+  const MatchResult region = SearchPattern(RegionPattern(), content);
+  values.region = ConcatText({GroupText(region, content, 1), GroupText(region, content, 2),
+                              GroupText(region, content, 3)});
+  const MatchResult today = SearchPattern(TodayPattern(), content);
+  Text* const groups[] = {&values.dayIcon,          &values.dayTemperature, &values.feltTemperature,
+                          &values.dayLine1,         &values.dayLine2,       &values.nightIcon,
+                          &values.nightTemperature, &values.nightLine1,     &values.nightLine2};
+  for (int k = 1; k <= 9; ++k)
+    *groups[k - 1] = GroupText(today, content, k);
+  return values;
+}
+
 void DrawTodaySection(const Text& content) {
   FormState& form = Form();
   DrawPanel& panel = form.mainPanel;
+  const TodayValues today = ScrapeToday(content);
+  form.regionLabel.Set(today.region);
 
-  const MatchResult region = SearchPattern(RegionPattern(), content);
-  form.regionLabel.Set(ConcatText({GroupText(region, content, 1), GroupText(region, content, 2),
-                                   GroupText(region, content, 3)}));
-
-  const MatchResult today = SearchPattern(TodayPattern(), content);
-  auto group = [&](int k) { return GroupText(today, content, k); };
-
-  const Text dayIcon = ResolveIcon(group(1), "PNG", "png");
+  const Text dayIcon = ResolveIcon(today.dayIcon, "PNG", "png");
   // Bound once here; the night icon is drawn through the same binding.
   PanelSurface->BindToWindow(panel.Handle());
   DrawIcon(dayIcon, 30, 35);
 
-  panel.WriteAt(20, 135, ConcatText({group(2), kDegrees}));
+  panel.WriteAt(20, 135, ConcatText({today.dayTemperature, kDegrees}));
   FontRecord font = panel.Font().value_or(TodayFont(12));
   font.size = 8;
   panel.SetFont(font);
   panel.WriteAt(60, 140, kFelt);
   font.size = 12;
   panel.SetFont(font);
-  panel.WriteAt(85, 135, ConcatText({group(3), kDegrees}));
-  panel.WriteAt(XByLength(group(4), 7, 50, 35), 155, group(4));
-  panel.WriteAt(XByLength(group(5), 10, 25, 10), 180, group(5));
+  panel.WriteAt(85, 135, ConcatText({today.feltTemperature, kDegrees}));
+  panel.WriteAt(XByLength(today.dayLine1, 7, 50, 35), 155, today.dayLine1);
+  panel.WriteAt(XByLength(today.dayLine2, 10, 25, 10), 180, today.dayLine2);
 
-  DrawIcon(ResolveIcon(group(6), "PNG", "png"), 179, 35);
-  panel.WriteAt(200, 135, ConcatText({group(7), kDegrees}));
-  panel.WriteAt(XByLength(group(8), 7, 200, 190), 155, group(8));
-  panel.WriteAt(XByLength(group(9), 10, 175, 165), 180, group(9));
+  DrawIcon(ResolveIcon(today.nightIcon, "PNG", "png"), 179, 35);
+  panel.WriteAt(200, 135, ConcatText({today.nightTemperature, kDegrees}));
+  panel.WriteAt(XByLength(today.nightLine1, 7, 200, 190), 155, today.nightLine1);
+  panel.WriteAt(XByLength(today.nightLine2, 10, 175, 165), 180, today.nightLine2);
 }
 
 }  // namespace qc

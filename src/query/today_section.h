@@ -7,6 +7,19 @@
 
 namespace qc {
 
+// The values of the today block, empty where the page does not have them.
+struct TodayValues {
+  Text region;           // the three parts of the region line, joined
+  Text dayIcon;          // the image name between "180_180/" and "png", with its dot
+  Text dayTemperature;   // without "℃"
+  Text feltTemperature;  // without "℃"
+  Text dayLine1, dayLine2;
+  Text nightIcon;
+  Text nightTemperature;
+  Text nightLine1, nightLine2;
+};
+
+TodayValues ScrapeToday(const Text& content);
 void DrawTodaySection(const Text& content);
 
 // x of a text chosen by its byte length: near when it is at most limit bytes long, else far.
