@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -34,7 +35,8 @@ ProbeRunner::~ProbeRunner() {
   std::filesystem::remove_all(root_, ignored);
 }
 
-ProbeResult ProbeRunner::Run(const std::vector<std::string>& actions, const std::string& portal) {
+ProbeResult ProbeRunner::Run(const std::vector<std::string>& actions, const std::string& portal,
+                             const Environment& environment) {
   std::filesystem::remove_all(outDir_);
   std::vector<std::string> args = {QC_PROBE_PATH, "--portal", portal.empty() ? portal_.Host() : portal,
                                    "--run-dir", runDir_.string(), "--out", outDir_.string()};
@@ -42,11 +44,24 @@ ProbeResult ProbeRunner::Run(const std::vector<std::string>& actions, const std:
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  // Built before the fork: the child of a process with threads may only exec.
+  std::vector<std::string> variables;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string variable = *entry;
+    const std::string name = variable.substr(0, variable.find('='));
+    const bool replaced = std::any_of(environment.begin(), environment.end(),
+                                      [&](const auto& pair) { return pair.first == name; });
+    if (!replaced) variables.push_back(variable);
+  }
+  for (const auto& [name, value] : environment) variables.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
 
   ProbeResult result;
   const pid_t child = fork();
   if (child == 0) {
-    execv(argv[0], argv.data());
+    execve(argv[0], argv.data(), envp.data());
     _exit(127);
   }
   int status = 0;

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "portal/portal_server.h"
@@ -19,6 +20,9 @@ struct ProbeResult {
   QImage picture;     // final.png
 };
 
+// Variables added to (or replacing those of) the probe's environment.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 class ProbeRunner {
  public:
   ProbeRunner();
@@ -29,7 +33,9 @@ class ProbeRunner {
   const std::filesystem::path& OutDir() const { return outDir_; }
 
   // Starts the program in RunDir() with the actions; portal overrides the simulator's host.
-  ProbeResult Run(const std::vector<std::string>& actions, const std::string& portal = "");
+  // Arguments starting with "--" among the actions are probe options.
+  ProbeResult Run(const std::vector<std::string>& actions, const std::string& portal = "",
+                  const Environment& environment = {});
   std::string FileBytes(const std::string& relative) const;
 
  private:

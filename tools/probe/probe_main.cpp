@@ -1,4 +1,5 @@
-// qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR [ACTION ...]
+// qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR [--http-timeout SECONDS]
+//                  [ACTION ...]
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QApplication>
@@ -15,7 +16,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     std::fprintf(
         stderr,
-        "usage: qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR [ACTION ...]\n"
+        "usage: qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR\n"
+        "                        [--http-timeout SECONDS] [ACTION ...]\n"
         "actions: type=TEXT key=enter key=escape key=a click-search press=X,Y move=X,Y\n"
         "         snap=NAME strip\n");
     return 2;

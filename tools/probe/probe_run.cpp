@@ -7,7 +7,9 @@
 #include <QJsonDocument>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/form_state.h"
@@ -21,6 +23,7 @@
 #include "primitives/files.h"
 #include "primitives/native_path.h"
 #include "probe/probe_json.h"
+#include "query/http_get.h"
 #include "query/portal_host.h"
 #include "query/query_observer.h"
 
@@ -102,6 +105,15 @@ bool ParseProbeArguments(int argc, char** argv, ProbeOptions& options, std::stri
       if (!value(options.runDir)) break;
     } else if (arg == "--out") {
       if (!value(options.outDir)) break;
+    } else if (arg == "--http-timeout") {
+      std::string seconds;
+      if (!value(seconds)) break;
+      char* end = nullptr;
+      options.httpTimeoutSeconds = std::strtol(seconds.c_str(), &end, 10);
+      if (seconds.empty() || *end != '\0' || options.httpTimeoutSeconds <= 0) {
+        error = "--http-timeout wants a positive number of seconds";
+        return false;
+      }
     } else if (arg.rfind("--", 0) == 0) {
       error = "unknown option " + arg;
       return false;
@@ -123,6 +135,12 @@ int RunProbe(const ProbeOptions& options) {
   const QString out = QString::fromStdString(options.outDir);
 
   SetPortalHost(options.portal);
+  if (options.httpTimeoutSeconds > 0) {
+    HttpLimits limits = CurrentHttpLimits();
+    limits.transferTimeoutSeconds = options.httpTimeoutSeconds;
+    limits.connectTimeoutSeconds = std::min(10L, options.httpTimeoutSeconds);
+    SetHttpLimits(limits);
+  }
   OverrideProgramDirectory(TextPath(std::filesystem::absolute(options.runDir)));
 
   CreateGlobals();
