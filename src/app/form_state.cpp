@@ -12,7 +12,8 @@ std::unique_ptr<FormState> g_form;
 PanelLook LookOf(std::string_view name) {
   const ControlSpec* control = FindControl(name);
   // The names are those of our own table; a miss is a programming error caught by every test.
-  if (control == nullptr) std::abort();
+  if (control == nullptr)
+    std::abort();
   return PanelLookOf(*control);
 }
 
@@ -25,11 +26,18 @@ FormState::FormState()
       followedPanel(LookOf("画板_关注")) {}
 
 FormState& Form() {
-  if (!g_form) CreateForm();
+  if (!g_form)
+    CreateForm();
   return *g_form;
 }
-bool FormExists() { return g_form != nullptr; }
-void CreateForm() { g_form = std::make_unique<FormState>(); }
-void DestroyForm() { g_form.reset(); }
+bool FormExists() {
+  return g_form != nullptr;
+}
+void CreateForm() {
+  g_form = std::make_unique<FormState>();
+}
+void DestroyForm() {
+  g_form.reset();
+}
 
 }  // namespace qc

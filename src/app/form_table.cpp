@@ -39,7 +39,9 @@ Bytes AssetBytes(std::string_view name) {
 
 }  // namespace
 
-std::span<const ControlSpec> FormControlsTable() { return kControls; }
+std::span<const ControlSpec> FormControlsTable() {
+  return kControls;
+}
 
 const ControlSpec* FindControl(std::string_view name) {
   auto it = std::find_if(std::begin(kControls), std::end(kControls),
@@ -54,7 +56,8 @@ PanelLook PanelLookOf(const ControlSpec& control) {
   look.clientWidth = control.width - 2 * edge;
   look.clientHeight = control.height - 2 * edge;
   look.backgroundColour = control.background;
-  if (!control.picture.empty()) look.backgroundPicture = AssetBytes(control.picture);
+  if (!control.picture.empty())
+    look.backgroundPicture = AssetBytes(control.picture);
   look.layout = control.panelLayout;
   look.penColour = control.penColour;
   look.penWidth = 1;

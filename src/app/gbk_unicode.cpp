@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include "drawing/gbk_to_unicode.h"
+
 #include <cerrno>
 
 namespace qc {
@@ -12,7 +14,8 @@ namespace {
 std::string Convert(const char* to, const char* from, const std::string& input,
                     const std::string& replacement, bool utf8Input) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    return std::string();
   std::string out;
   out.reserve(input.size() * 2);
   char buffer[1024];
@@ -30,7 +33,8 @@ std::string Convert(const char* to, const char* from, const std::string& input,
         const auto lead = static_cast<unsigned char>(*in);
         skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
       }
-      if (skip > inLeft) skip = inLeft;
+      if (skip > inLeft)
+        skip = inLeft;
       in += skip;
       inLeft -= skip;
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -43,7 +47,8 @@ std::string Convert(const char* to, const char* from, const std::string& input,
 }  // namespace
 
 QString FromGbk(const Text& text) {
-  return QString::fromUtf8(Convert("UTF-8", "GBK", text, "\xEF\xBF\xBD", false));
+  // The drawing layer's conversion, so a label shows a text exactly as a panel writes it.
+  return QString::fromStdU16String(GbkToUtf16(text));
 }
 
 Text ToGbk(const QString& text) {

@@ -26,7 +26,8 @@ void CreateGlobals() {
 }
 
 void ReleaseGlobals() {
-  if (!g_created) return;
+  if (!g_created)
+    return;
   g_created = false;
   RunDirectory.clear();
   CitySlots = TextArray();
@@ -37,6 +38,8 @@ void ReleaseGlobals() {
   ++g_releaseCount;
 }
 
-int GlobalsReleaseCount() { return g_releaseCount; }
+int GlobalsReleaseCount() {
+  return g_releaseCount;
+}
 
 }  // namespace qc

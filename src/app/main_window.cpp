@@ -17,7 +17,9 @@
 namespace qc {
 namespace {
 
-QColor ToQColor(Colour c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+QColor ToQColor(Colour c) {
+  return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 // The label font: 宋体 maps to the installed Song face, the default GUI font to a sans face
 // with CJK coverage.
@@ -51,10 +53,9 @@ QLabel* MakeLabel(const ControlSpec& spec, TextValue& value, QWidget* parent) {
 }  // namespace
 
 MainWindow::MainWindow(FormState& form)
-    : QWidget(nullptr,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                  Qt::WindowCloseButtonHint),
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       form_(form),
       background_(FormPicture(kWindowPicture)) {
   setFixedSize(kClientWidth, kClientHeight);
@@ -62,14 +63,16 @@ MainWindow::MainWindow(FormState& form)
   QIcon icon;
   for (const char* name : {"window_icon_32.png", "window_icon_64.png"}) {
     const QImage image = FormPicture(name);
-    if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
+    if (!image.isNull())
+      icon.addPixmap(QPixmap::fromImage(image));
   }
   setWindowIcon(icon);
 
   // Parents come after their children in the form, so the picture boxes are made first.
   const auto table = FormControlsTable();
   std::vector<const ControlSpec*> order;
-  for (auto it = table.rbegin(); it != table.rend(); ++it) order.push_back(&*it);
+  for (auto it = table.rbegin(); it != table.rend(); ++it)
+    order.push_back(&*it);
 
   for (const ControlSpec* spec : order) {
     QWidget* parent = spec->parent == kWindowName ? this : controls_.find(spec->parent)->second;
@@ -80,7 +83,8 @@ MainWindow::MainWindow(FormState& form)
         break;
       case ControlKind::SuperBtn: {
         auto* button = new SuperBtn(*spec, parent);
-        if (spec->name == "超级按钮_搜索") connect(button, &QAbstractButton::clicked, [] { RunSearch(); });
+        if (spec->name == "超级按钮_搜索")
+          connect(button, &QAbstractButton::clicked, [] { RunSearch(); });
         widget = button;
         break;
       }
@@ -98,10 +102,10 @@ MainWindow::MainWindow(FormState& form)
                            : spec->name == "画板_未来" ? form_.forecastPanel
                                                        : form_.followedPanel;
         const bool followed = &panel == &form_.followedPanel;
-        auto* view = new PanelView(*spec, panel,
-                                   followed ? PointerEvents::Followed : PointerEvents::Ignored,
-                                   parent);
-        if (followed) followedView_ = view;
+        auto* view = new PanelView(
+            *spec, panel, followed ? PointerEvents::Followed : PointerEvents::Ignored, parent);
+        if (followed)
+          followedView_ = view;
         widget = view;
         break;
       }
@@ -114,14 +118,17 @@ MainWindow::MainWindow(FormState& form)
     controls_.emplace(std::string(spec->name), widget);
   }
   // Earlier controls of the form lie above later ones.
-  for (const ControlSpec* spec : order) controls_.find(spec->name)->second->raise();
+  for (const ControlSpec* spec : order)
+    controls_.find(spec->name)->second->raise();
 
   // Tab order follows the form: the search box, then the search button and the three others.
   QWidget* previous = nullptr;
   for (const ControlSpec& spec : table) {
-    if (!spec.tabStop) continue;
+    if (!spec.tabStop)
+      continue;
     QWidget* widget = controls_.find(spec.name)->second;
-    if (previous != nullptr) setTabOrder(previous, widget);
+    if (previous != nullptr)
+      setTabOrder(previous, widget);
     previous = widget;
   }
 
@@ -143,8 +150,10 @@ QWidget* MainWindow::Control(std::string_view name) const {
 }
 
 void MainWindow::Centre() {
-  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
+  const QScreen* screen =
+      this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr)
+    return;
   const QRect available = screen->availableGeometry();
   const QSize outer = frameGeometry().size().expandedTo(QSize(kWindowWidth, kWindowHeight));
   move(available.center() - QPoint(outer.width() / 2, outer.height() / 2));

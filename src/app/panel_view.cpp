@@ -22,12 +22,15 @@ PanelView::PanelView(const ControlSpec& spec, DrawPanel& panel, PointerEvents po
                      QWidget* parent)
     : QWidget(parent), panel_(panel), pointer_(pointer), edge_(spec.border == 0 ? 0 : 1) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  if (spec.pointer == Pointer::Hand) setCursor(Qt::PointingHandCursor);
+  if (spec.pointer == Pointer::Hand)
+    setCursor(Qt::PointingHandCursor);
   setMouseTracking(pointer_ == PointerEvents::Followed);
   panel_.SetChangedCallback([this] { update(); });
 }
 
-PanelView::~PanelView() { panel_.SetChangedCallback(nullptr); }
+PanelView::~PanelView() {
+  panel_.SetChangedCallback(nullptr);
+}
 
 void PanelView::SetToolTipText(const QString& text) {
   toolTip_ = text;
@@ -57,13 +60,15 @@ void PanelView::paintEvent(QPaintEvent*) {
 }
 
 void PanelView::mouseMoveEvent(QMouseEvent* event) {
-  if (pointer_ != PointerEvents::Followed) return;
+  if (pointer_ != PointerEvents::Followed)
+    return;
   const QPoint p = event->position().toPoint() - QPoint(edge_, edge_);
   OnFollowedPanelMouseMove(p.x(), p.y());
 }
 
 void PanelView::mousePressEvent(QMouseEvent* event) {
-  if (pointer_ != PointerEvents::Followed || event->button() != Qt::LeftButton) return;
+  if (pointer_ != PointerEvents::Followed || event->button() != Qt::LeftButton)
+    return;
   const QPoint p = event->position().toPoint() - QPoint(edge_, edge_);
   OnFollowedPanelLeftDown(p.x(), p.y());
 }

@@ -21,7 +21,8 @@ PicBox::PicBox(const ControlSpec& spec, QWidget* parent)
 void PicBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().button());
-  if (picture_.isNull()) return;
+  if (picture_.isNull())
+    return;
   switch (mode_) {
     case PictureMode::Natural:
       painter.drawImage(0, 0, picture_);
@@ -36,9 +37,9 @@ void PicBox::paintEvent(QPaintEvent*) {
         size.scale(this->size(), Qt::KeepAspectRatio);
       }
       painter.setRenderHint(QPainter::SmoothPixmapTransform);
-      painter.drawImage(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2),
-                              size),
-                        picture_);
+      painter.drawImage(
+          QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size),
+          picture_);
       break;
     }
   }

@@ -9,10 +9,14 @@ namespace qc {
 
 int KeyCodeOf(const QKeyEvent& event) {
   const int key = event.key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) return kEnterKey;
-  if (key == Qt::Key_Escape) return 27;
-  if (key == Qt::Key_Space) return 32;
-  if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) return key;
+  if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    return kEnterKey;
+  if (key == Qt::Key_Escape)
+    return 27;
+  if (key == Qt::Key_Space)
+    return 32;
+  if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+    return key;
   return 0;
 }
 
@@ -37,7 +41,9 @@ SearchBox::SearchBox(const ControlSpec& spec, TextValue& value, QWidget* parent)
   value_.SetChangedCallback([this](const Text& text) { setText(FromGbk(text)); });
 }
 
-SearchBox::~SearchBox() { value_.SetChangedCallback(nullptr); }
+SearchBox::~SearchBox() {
+  value_.SetChangedCallback(nullptr);
+}
 
 void SearchBox::keyPressEvent(QKeyEvent* event) {
   const int code = KeyCodeOf(*event);
@@ -49,7 +55,8 @@ void SearchBox::keyPressEvent(QKeyEvent* event) {
   }
   // Escape is not taken by a single-line box: it goes on to the window, which closes.
   QLineEdit::keyPressEvent(event);
-  if (code != 0) OnSearchKeyPressed(code);
+  if (code != 0)
+    OnSearchKeyPressed(code);
 }
 
 }  // namespace qc

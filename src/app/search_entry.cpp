@@ -12,7 +12,8 @@ void RunSearch() {
 }
 
 void OnSearchKeyPressed(int key) {
-  if (key == kEnterKey) RunSearch();
+  if (key == kEnterKey)
+    RunSearch();
 }
 
 }  // namespace qc

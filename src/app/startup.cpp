@@ -15,10 +15,12 @@ namespace qc {
 class BusyPointer : public QueryObserver {
  public:
   void QueryStarted(const Text&) override {
-    if (depth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (depth_++ == 0)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
   }
   void QueryFinished() override {
-    if (--depth_ == 0) QApplication::restoreOverrideCursor();
+    if (--depth_ == 0)
+      QApplication::restoreOverrideCursor();
   }
 
  private:
@@ -30,7 +32,9 @@ void InstallBusyPointer() {
   SetQueryObserver(&pointer);
 }
 
-int StartGraphics() { return StartGraphicsLayer(&GraphicsToken); }
+int StartGraphics() {
+  return StartGraphicsLayer(&GraphicsToken);
+}
 
 void OnMainWindowCreated(MainWindow& window) {
   FormState& form = Form();

@@ -64,8 +64,12 @@ class ByteCursor {
 using TextIterator = ByteCursor;
 using EngineMatch = boost::match_results<TextIterator>;
 
-TextIterator Begin(const Text& text) { return TextIterator(text.data()); }
-TextIterator End(const Text& text) { return TextIterator(text.data() + text.size()); }
+TextIterator Begin(const Text& text) {
+  return TextIterator(text.data());
+}
+TextIterator End(const Text& text) {
+  return TextIterator(text.data() + text.size());
+}
 
 // Searches [first, last) with first as the beginning of the text for anchors and word
 // boundaries: match_prev_avail stays unset, so no byte before first is ever looked at.
@@ -114,6 +118,12 @@ bool CompilePattern(Pattern& pattern, const Text& source) {
     // out of memory while compiling one.
     return false;
   }
+}
+
+Pattern CompiledPattern(const Text& source) {
+  Pattern pattern;
+  CompilePattern(pattern, source);
+  return pattern;
 }
 
 MatchResult SearchPattern(const Pattern& pattern, const Text& text, int start,

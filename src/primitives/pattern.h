@@ -46,6 +46,9 @@ class Pattern {
 
 // False for an invalid pattern text; the Pattern then keeps what it held.
 bool CompilePattern(Pattern& pattern, const Text& source);
+// A Pattern compiled from source, for the patterns fixed in the program; a source that does not
+// compile gives a Pattern that matches nothing.
+Pattern CompiledPattern(const Text& source);
 MatchResult SearchPattern(const Pattern& pattern, const Text& text, int start = 1,
                           std::optional<int> length = std::nullopt);
 std::vector<MatchResult> SearchAllPatterns(const Pattern& pattern, const Text& text);

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "primitives/pattern.h"
 #include "query/icon_cache.h"
+#include "query/panel_icon.h"
 #include "query/pinyin_name.h"
 
 namespace qc {
@@ -16,20 +17,11 @@ constexpr int kColumnWidth = 120;
 constexpr int kDayIconStep = 119;
 
 const Pattern& DayPattern() {
-  static const Pattern pattern = [] {
-    Pattern p;
-    CompilePattern(p,
-                   "<h4>(.*?)</h4>.*?<h5>(.*?)</h5>.*?url(.*?)png.*?<li>(.*?)</li>.*?<li.*?>(.*?)"
-                   "</li>.*?<li>(.*?)</li>.*?<li>(.*?)</li>.*?<h5>(.*?)</h5>.*?<li>(.*?)</li>.*?"
-                   "<li.*?>(.*?)</li>.*?<li>(.*?)</li>.*?<li>(.*?)</li>");
-    return p;
-  }();
+  static const Pattern pattern = CompiledPattern(
+      "<h4>(.*?)</h4>.*?<h5>(.*?)</h5>.*?url(.*?)png.*?<li>(.*?)</li>.*?<li.*?>(.*?)"
+      "</li>.*?<li>(.*?)</li>.*?<li>(.*?)</li>.*?<h5>(.*?)</h5>.*?<li>(.*?)</li>.*?"
+      "<li.*?>(.*?)</li>.*?<li>(.*?)</li>.*?<li>(.*?)</li>");
   return pattern;
-}
-
-void DrawIcon(const Text& path, float x, float y) {
-  PanelImage->LoadFromFile(path);
-  PanelSurface->DrawImageRect(*PanelImage, x, y, 40, 40);
 }
 
 }  // namespace
@@ -76,7 +68,7 @@ void DrawForecastSection(const Text& content) {
     panel.WriteAt(col, 30, group[2]);
     const Text dayIcon = ResolveIcon(ForecastDayIconName(group[3]), ".PNG", ".png");
     PanelSurface->BindToWindow(panel.Handle());
-    DrawIcon(dayIcon, static_cast<float>(12 + kDayIconStep * i), 48);
+    DrawPanelIcon(dayIcon, static_cast<float>(12 + kDayIconStep * i), 48, 40);
 
     panel.WriteAt(TextLength(group[4]) <= 3 ? col + 5 : col, 95, group[4]);
     panel.WriteAt(col, 110, group[5]);
@@ -86,8 +78,8 @@ void DrawForecastSection(const Text& content) {
     panel.WriteAt(TextLength(group[9]) <= 3 ? col + 60 : col + 55, 95, group[9]);
 
     // Still bound to this panel from the daytime icon.
-    DrawIcon(ResolveIcon(PinyinName(group[9]), "_1.PNG", "_1.png"),
-             static_cast<float>(68 + kColumnWidth * i), 48);
+    DrawPanelIcon(ResolveIcon(PinyinName(group[9]), "_1.PNG", "_1.png"),
+                  static_cast<float>(68 + kColumnWidth * i), 48, 40);
 
     panel.WriteAt(col + 55, 110, group[10]);
     panel.WriteAt(TextLength(group[11]) <= 8 ? col + 55 : col + 40, 125, group[11]);

@@ -13,20 +13,12 @@ constexpr char kTableEnd[] = "</table>";
 constexpr int kLinePitch = 20;
 
 const Pattern& CellPattern() {
-  static const Pattern pattern = [] {
-    Pattern p;
-    CompilePattern(p, "<td>(.*?)</td>");
-    return p;
-  }();
+  static const Pattern pattern = CompiledPattern("<td>(.*?)</td>");
   return pattern;
 }
 
 const Pattern& PairPattern() {
-  static const Pattern pattern = [] {
-    Pattern p;
-    CompilePattern(p, "<td>(.*?)</td>.*?<td>(.*?)</td>");
-    return p;
-  }();
+  static const Pattern pattern = CompiledPattern("<td>(.*?)</td>.*?<td>(.*?)</td>");
   return pattern;
 }
 

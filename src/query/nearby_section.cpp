@@ -17,12 +17,8 @@ constexpr int kRowPitch = 35;
 constexpr int kFirstNearbySlot = 7;
 
 const Pattern& RowPattern() {
-  static const Pattern pattern = [] {
-    Pattern p;
-    CompilePattern(
-        p, "city=(.*?)&dpc=1.*?<span.*?>(.*?)</span>.*?>(.*?)<.*?title=(.*?)>.*?title=(.*?)>");
-    return p;
-  }();
+  static const Pattern pattern = CompiledPattern(
+      "city=(.*?)&dpc=1.*?<span.*?>(.*?)</span>.*?>(.*?)<.*?title=(.*?)>.*?title=(.*?)>");
   return pattern;
 }
 

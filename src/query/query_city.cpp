@@ -52,11 +52,7 @@ Text CityPageUrl(const Text& city) {
 }
 
 Text CityTitle(const Text& page) {
-  static const Pattern titlePattern = [] {
-    Pattern p;
-    CompilePattern(p, "<h3.*?title=(.*?)>");
-    return p;
-  }();
+  static const Pattern titlePattern = CompiledPattern("<h3.*?title=(.*?)>");
   const Text area = TextMid(page, 18000, 1000);
   const Text quoted = GroupText(SearchPattern(titlePattern, area), area, 1);
   // Drops the quotation marks around the attribute value.
