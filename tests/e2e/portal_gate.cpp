@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 namespace qc::test {
@@ -23,10 +24,12 @@ sockaddr_in Loopback(int port) {
 bool Pass(int from, int to) {
   char buffer[65536];
   const ssize_t got = ::read(from, buffer, sizeof buffer);
-  if (got <= 0) return false;
+  if (got <= 0)
+    return false;
   for (ssize_t sent = 0; sent < got;) {
     const ssize_t n = ::send(to, buffer + sent, static_cast<size_t>(got - sent), MSG_NOSIGNAL);
-    if (n <= 0) return false;
+    if (n <= 0)
+      return false;
     sent += n;
   }
   return true;
@@ -53,13 +56,17 @@ PortalGate::~PortalGate() {
   acceptThread_.join();
   {
     std::lock_guard lock(mutex_);
-    for (int fd : open_) ::shutdown(fd, SHUT_RDWR);
+    for (int fd : open_)
+      ::shutdown(fd, SHUT_RDWR);
   }
-  for (std::thread& relay : relays_) relay.join();
+  for (std::thread& relay : relays_)
+    relay.join();
   ::close(listenFd_);
 }
 
-std::string PortalGate::Host() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string PortalGate::Host() const {
+  return "127.0.0.1:" + std::to_string(port_);
+}
 
 void PortalGate::Shut() {
   // shutdown, not close: it takes the port out of the listening state at once and wakes the
@@ -71,7 +78,8 @@ void PortalGate::Accept() {
   while (!stopping_) {
     const int client = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return;  // shut
     }
     std::lock_guard lock(mutex_);
@@ -91,16 +99,20 @@ void PortalGate::Relay(int client) {
       ::connect(portal, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
     for (bool open = true; open;) {
       pollfd ends[2] = {{client, POLLIN, 0}, {portal, POLLIN, 0}};
-      if (::poll(ends, 2, -1) < 0) break;
-      if (ends[0].revents != 0) open = Pass(client, portal);
-      if (open && ends[1].revents != 0) open = Pass(portal, client);
+      if (::poll(ends, 2, -1) < 0)
+        break;
+      if (ends[0].revents != 0)
+        open = Pass(client, portal);
+      if (open && ends[1].revents != 0)
+        open = Pass(portal, client);
     }
   }
   std::lock_guard lock(mutex_);
   open_.remove(client);
   open_.remove(portal);
   ::close(client);
-  if (portal >= 0) ::close(portal);
+  if (portal >= 0)
+    ::close(portal);
 }
 
 }  // namespace qc::test

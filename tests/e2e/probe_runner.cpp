@@ -1,20 +1,21 @@
 #include "e2e/probe_runner.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace qc::test {
 namespace {
 
 QJsonObject ReadJson(const std::filesystem::path& path) {
   QFile file(QString::fromStdString(path.string()));
-  if (!file.open(QIODevice::ReadOnly)) return {};
+  if (!file.open(QIODevice::ReadOnly))
+    return {};
   return QJsonDocument::fromJson(file.readAll()).object();
 }
 
@@ -38,11 +39,14 @@ ProbeRunner::~ProbeRunner() {
 ProbeResult ProbeRunner::Run(const std::vector<std::string>& actions, const std::string& portal,
                              const Environment& environment) {
   std::filesystem::remove_all(outDir_);
-  std::vector<std::string> args = {QC_PROBE_PATH, "--portal", portal.empty() ? portal_.Host() : portal,
-                                   "--run-dir", runDir_.string(), "--out", outDir_.string()};
+  std::vector<std::string> args = {
+      QC_PROBE_PATH,   "--portal",       portal.empty() ? portal_.Host() : portal,
+      "--run-dir",     runDir_.string(), "--out",
+      outDir_.string()};
   args.insert(args.end(), actions.begin(), actions.end());
   std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
+  for (std::string& arg : args)
+    argv.push_back(arg.data());
   argv.push_back(nullptr);
   // Built before the fork: the child of a process with threads may only exec.
   std::vector<std::string> variables;
@@ -51,11 +55,14 @@ ProbeResult ProbeRunner::Run(const std::vector<std::string>& actions, const std:
     const std::string name = variable.substr(0, variable.find('='));
     const bool replaced = std::any_of(environment.begin(), environment.end(),
                                       [&](const auto& pair) { return pair.first == name; });
-    if (!replaced) variables.push_back(variable);
+    if (!replaced)
+      variables.push_back(variable);
   }
-  for (const auto& [name, value] : environment) variables.push_back(name + "=" + value);
+  for (const auto& [name, value] : environment)
+    variables.push_back(name + "=" + value);
   std::vector<char*> envp;
-  for (std::string& variable : variables) envp.push_back(variable.data());
+  for (std::string& variable : variables)
+    envp.push_back(variable.data());
   envp.push_back(nullptr);
 
   ProbeResult result;
@@ -80,7 +87,8 @@ std::string ProbeRunner::FileBytes(const std::string& relative) const {
 
 std::vector<std::string> Strings(const QJsonObject& json, const char* key) {
   std::vector<std::string> out;
-  for (const QJsonValue& v : json[key].toArray()) out.push_back(v.toString().toStdString());
+  for (const QJsonValue& v : json[key].toArray())
+    out.push_back(v.toString().toStdString());
   return out;
 }
 

@@ -29,19 +29,22 @@ static int Failure(void) {
 // folder, or from the folder of dirfd for the *at calls.
 static int IsUnder(int dirfd, const char* path) {
   const char* folder = getenv("QC_FAIL_WRITES_UNDER");
-  if (folder == NULL || folder[0] == '\0' || path == NULL) return 0;
+  if (folder == NULL || folder[0] == '\0' || path == NULL)
+    return 0;
   char full[8192];
   if (path[0] == '/') {
     snprintf(full, sizeof full, "%s", path);
   } else {
     char base[4096];
     if (dirfd == AT_FDCWD) {
-      if (getcwd(base, sizeof base) == NULL) return 0;
+      if (getcwd(base, sizeof base) == NULL)
+        return 0;
     } else {
       char link[64];
       snprintf(link, sizeof link, "/proc/self/fd/%d", dirfd);
       const ssize_t length = readlink(link, base, sizeof base - 1);
-      if (length < 0) return 0;
+      if (length < 0)
+        return 0;
       base[length] = '\0';
     }
     snprintf(full, sizeof full, "%s/%s", base, path);
@@ -55,7 +58,8 @@ static int FdIsUnder(int fd) {
   char target[4096];
   snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
   const ssize_t length = readlink(link, target, sizeof target - 1);
-  if (length < 0) return 0;
+  if (length < 0)
+    return 0;
   target[length] = '\0';
   return IsUnder(AT_FDCWD, target);
 }
@@ -82,7 +86,8 @@ int open(const char* path, int flags, ...) {
   va_start(arguments, flags);
   const mode_t mode = ModeArgument(flags, arguments);
   va_end(arguments);
-  if (RefusedOpen(AT_FDCWD, path, flags)) return errno = EROFS, -1;
+  if (RefusedOpen(AT_FDCWD, path, flags))
+    return errno = EROFS, -1;
   return REAL("open", OpenFunction)(path, flags, mode);
 }
 
@@ -91,7 +96,8 @@ int open64(const char* path, int flags, ...) {
   va_start(arguments, flags);
   const mode_t mode = ModeArgument(flags, arguments);
   va_end(arguments);
-  if (RefusedOpen(AT_FDCWD, path, flags)) return errno = EROFS, -1;
+  if (RefusedOpen(AT_FDCWD, path, flags))
+    return errno = EROFS, -1;
   return REAL("open64", OpenFunction)(path, flags, mode);
 }
 
@@ -100,7 +106,8 @@ int openat(int dirfd, const char* path, int flags, ...) {
   va_start(arguments, flags);
   const mode_t mode = ModeArgument(flags, arguments);
   va_end(arguments);
-  if (RefusedOpen(dirfd, path, flags)) return errno = EROFS, -1;
+  if (RefusedOpen(dirfd, path, flags))
+    return errno = EROFS, -1;
   return REAL("openat", OpenAtFunction)(dirfd, path, flags, mode);
 }
 
@@ -109,7 +116,8 @@ int openat64(int dirfd, const char* path, int flags, ...) {
   va_start(arguments, flags);
   const mode_t mode = ModeArgument(flags, arguments);
   va_end(arguments);
-  if (RefusedOpen(dirfd, path, flags)) return errno = EROFS, -1;
+  if (RefusedOpen(dirfd, path, flags))
+    return errno = EROFS, -1;
   return REAL("openat64", OpenAtFunction)(dirfd, path, flags, mode);
 }
 
@@ -122,40 +130,47 @@ int creat64(const char* path, mode_t mode) {
 }
 
 ssize_t write(int fd, const void* data, size_t count) {
-  if (count > 0 && FdIsUnder(fd)) return errno = Failure(), -1;
-  return REAL("write", ssize_t (*)(int, const void*, size_t))(fd, data, count);
+  if (count > 0 && FdIsUnder(fd))
+    return errno = Failure(), -1;
+  return REAL("write", ssize_t(*)(int, const void*, size_t))(fd, data, count);
 }
 
 int rename(const char* from, const char* to) {
-  if (IsUnder(AT_FDCWD, from) || IsUnder(AT_FDCWD, to)) return errno = Failure(), -1;
+  if (IsUnder(AT_FDCWD, from) || IsUnder(AT_FDCWD, to))
+    return errno = Failure(), -1;
   return REAL("rename", int (*)(const char*, const char*))(from, to);
 }
 
 int renameat(int fromfd, const char* from, int tofd, const char* to) {
-  if (IsUnder(fromfd, from) || IsUnder(tofd, to)) return errno = Failure(), -1;
+  if (IsUnder(fromfd, from) || IsUnder(tofd, to))
+    return errno = Failure(), -1;
   return REAL("renameat", int (*)(int, const char*, int, const char*))(fromfd, from, tofd, to);
 }
 
 int renameat2(int fromfd, const char* from, int tofd, const char* to, unsigned flags) {
-  if (IsUnder(fromfd, from) || IsUnder(tofd, to)) return errno = Failure(), -1;
+  if (IsUnder(fromfd, from) || IsUnder(tofd, to))
+    return errno = Failure(), -1;
   return REAL("renameat2", int (*)(int, const char*, int, const char*, unsigned))(fromfd, from,
-                                                                                   tofd, to, flags);
+                                                                                  tofd, to, flags);
 }
 
 // A folder that is already there is reported as such first, as the kernel does.
 static int RefusedFolder(int dirfd, const char* path) {
-  if (!IsUnder(dirfd, path)) return 0;
+  if (!IsUnder(dirfd, path))
+    return 0;
   struct stat info;
   errno = fstatat(dirfd, path, &info, AT_SYMLINK_NOFOLLOW) == 0 ? EEXIST : Failure();
   return 1;
 }
 
 int mkdir(const char* path, mode_t mode) {
-  if (RefusedFolder(AT_FDCWD, path)) return -1;
+  if (RefusedFolder(AT_FDCWD, path))
+    return -1;
   return REAL("mkdir", int (*)(const char*, mode_t))(path, mode);
 }
 
 int mkdirat(int dirfd, const char* path, mode_t mode) {
-  if (RefusedFolder(dirfd, path)) return -1;
+  if (RefusedFolder(dirfd, path))
+    return -1;
   return REAL("mkdirat", int (*)(int, const char*, mode_t))(dirfd, path, mode);
 }

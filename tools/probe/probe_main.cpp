@@ -14,12 +14,11 @@ int main(int argc, char** argv) {
   std::string error;
   if (!qc::ParseProbeArguments(argc, argv, options, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
-    std::fprintf(
-        stderr,
-        "usage: qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR\n"
-        "                        [--http-timeout SECONDS] [ACTION ...]\n"
-        "actions: type=TEXT key=enter key=escape key=a click-search press=X,Y move=X,Y\n"
-        "         snap=NAME strip\n");
+    std::fprintf(stderr,
+                 "usage: qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR\n"
+                 "                        [--http-timeout SECONDS] [ACTION ...]\n"
+                 "actions: type=TEXT key=enter key=escape key=a click-search press=X,Y move=X,Y\n"
+                 "         snap=NAME strip\n");
     return 2;
   }
   // Qt wants a private runtime directory and complains on every start without one.

@@ -57,7 +57,9 @@ class QueryLog : public QueryObserver {
   std::vector<QueryRecord> queries;
 };
 
-void Settle() { QCoreApplication::processEvents(QEventLoop::AllEvents, 50); }
+void Settle() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
 
 bool WriteSnapshot(const MainWindow& window, const QueryLog& log, const QString& dir,
                    const QString& name) {
@@ -65,7 +67,8 @@ bool WriteSnapshot(const MainWindow& window, const QueryLog& log, const QString&
   const QImage image = const_cast<MainWindow&>(window).grab().toImage();
   image.save(dir + "/" + name + ".png");
   QFile json(dir + "/" + name + ".json");
-  if (!json.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+  if (!json.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    return false;
   json.write(QJsonDocument(WindowToJson(window, log.queries)).toJson(QJsonDocument::Indented));
   return true;
 }
@@ -95,19 +98,24 @@ bool ParseProbeArguments(int argc, char** argv, ProbeOptions& options, std::stri
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& into) {
-      if (i + 1 >= argc) return false;
+      if (i + 1 >= argc)
+        return false;
       into = argv[++i];
       return true;
     };
     if (arg == "--portal") {
-      if (!value(options.portal)) break;
+      if (!value(options.portal))
+        break;
     } else if (arg == "--run-dir") {
-      if (!value(options.runDir)) break;
+      if (!value(options.runDir))
+        break;
     } else if (arg == "--out") {
-      if (!value(options.outDir)) break;
+      if (!value(options.outDir))
+        break;
     } else if (arg == "--http-timeout") {
       std::string seconds;
-      if (!value(seconds)) break;
+      if (!value(seconds))
+        break;
       char* end = nullptr;
       options.httpTimeoutSeconds = std::strtol(seconds.c_str(), &end, 10);
       if (seconds.empty() || *end != '\0' || options.httpTimeoutSeconds <= 0) {
@@ -145,7 +153,8 @@ int RunProbe(const ProbeOptions& options) {
 
   CreateGlobals();
   CreateForm();
-  for (const NamedPanel& named : Panels()) named.panel->SetRecording(Recording::On);
+  for (const NamedPanel& named : Panels())
+    named.panel->SetRecording(Recording::On);
   int status = 0;
   {
     MainWindow window(Form());
@@ -165,7 +174,8 @@ int RunProbe(const ProbeOptions& options) {
         SendKey(window.SearchBoxWidget(), Qt::Key_Return, "\r");
       } else if (action == "key=escape") {
         SendKey(window.SearchBoxWidget(), Qt::Key_Escape, QString(QChar(27)));
-        if (!window.isVisible()) break;
+        if (!window.isVisible())
+          break;
       } else if (action.rfind("key=", 0) == 0 && action.size() == 5) {
         const QChar c = QChar::fromLatin1(action[4]);
         SendKey(window.SearchBoxWidget(), Qt::Key_A + (c.toUpper().unicode() - 'A'), c);
@@ -200,7 +210,8 @@ int RunProbe(const ProbeOptions& options) {
   ReleaseGlobals();
   QFile exitFile(out + "/exit.json");
   if (exitFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    exitFile.write(QJsonDocument(QJsonObject{{"globals_released", GlobalsReleaseCount()}}).toJson());
+    exitFile.write(
+        QJsonDocument(QJsonObject{{"globals_released", GlobalsReleaseCount()}}).toJson());
   }
   DestroyForm();
   return status;

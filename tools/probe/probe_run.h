@@ -8,9 +8,9 @@
 namespace qc {
 
 struct ProbeOptions {
-  std::string portal;   // host[:port]
-  std::string runDir;   // native path; becomes the program directory
-  std::string outDir;   // native path; created when missing
+  std::string portal;  // host[:port]
+  std::string runDir;  // native path; becomes the program directory
+  std::string outDir;  // native path; created when missing
   // Transfer time-out of every fetch, in seconds, and a connect time-out of at most 10; 0 keeps
   // the program's own limits. Lets a test of a stalling portal end in seconds.
   long httpTimeoutSeconds = 0;
