@@ -178,7 +178,7 @@ const PortalFault kPortalFaults[] = {
      {},
      "fault-backtrack(测试)",
      "fault-backtrack",
-     10},
+     20},
 };
 
 void PrintTo(const PortalFault& fault, std::ostream* out) {
