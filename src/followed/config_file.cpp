@@ -8,18 +8,30 @@
 
 namespace qc {
 
-Text ConfigPath() { return ConcatText({RunDirectory, "\\Configuration.ini"}); }
-Text IconFolderPath() { return ConcatText({RunDirectory, "\\TP"}); }
+Text ConfigPath() {
+  return ConcatText({RunDirectory, "\\Configuration.ini"});
+}
+Text IconFolderPath() {
+  return ConcatText({RunDirectory, "\\TP"});
+}
 
 const Text& DefaultConfiguration() {
   static const Text content =
-      "[\xB9\xD8\xD7\xA2\xCA\xFD]\r\nA=1\r\n[\xD7\xEE\xBD\xFC\xB9\xD8\xD7\xA2]\r\n1=\xD4\xC0\xD1\xF4";
+      "[\xB9\xD8\xD7\xA2\xCA\xFD]\r\nA=1\r\n[\xD7\xEE\xBD\xFC\xB9\xD8\xD7\xA2]\r\n1="
+      "\xD4\xC0\xD1\xF4";
   return content;
 }
 
 void CreateMissingFiles() {
-  if (!FileExists(ConfigPath())) WriteFileBytes(ConfigPath(), TextToBytes(DefaultConfiguration()));
-  if (!FileExists(IconFolderPath())) CreateFolder(IconFolderPath());
+  if (!FileExists(ConfigPath()))
+    WriteFileBytes(ConfigPath(), TextToBytes(DefaultConfiguration()));
+  if (!FileExists(IconFolderPath()))
+    CreateFolder(IconFolderPath());
+}
+
+void RemoveAbandonedWritesOfEarlierRuns() {
+  RemoveAbandonedWrites(RunDirectory);
+  RemoveAbandonedWrites(IconFolderPath());
 }
 
 int RecentCount() {

@@ -10,8 +10,8 @@
 namespace qc {
 namespace {
 
-constexpr char kHeadingDay[] = "\xBD\xF1\xCC\xEC\xB0\xD7\xCC\xEC";    // 今天白天
-constexpr char kHeadingNight[] = "\xBD\xF1\xCC\xEC\xD2\xB9\xBC\xE4";  // 今天夜间
+constexpr char kHeadingDay[] = "\xBD\xF1\xCC\xEC\xB0\xD7\xCC\xEC";     // 今天白天
+constexpr char kHeadingNight[] = "\xBD\xF1\xCC\xEC\xD2\xB9\xBC\xE4";   // 今天夜间
 constexpr char kHeadingRecent[] = "\xD7\xEE\xBD\xFC\xB9\xD8\xD7\xA2";  // 最近关注
 constexpr int kRowPitch = 28;
 
@@ -21,6 +21,8 @@ void RefreshFollowedPanel(RefreshMode mode) {
   FormState& form = Form();
   DrawPanel& panel = form.followedPanel;
 
+  if (mode == RefreshMode::StartUp)
+    RemoveAbandonedWritesOfEarlierRuns();
   CreateMissingFiles();
   // Clears the nearby rows too; the query that follows redraws them.
   panel.ClearRect(0, 25, 216, 400);
@@ -35,7 +37,8 @@ void RefreshFollowedPanel(RefreshMode mode) {
     y += kRowPitch;
   }
 
-  if (mode != RefreshMode::StartUp) return;
+  if (mode != RefreshMode::StartUp)
+    return;
   form.mainPanel.SetFont(TodayFont(12));
   form.mainPanel.SetTextColour(Rgb(0xFFFFFF));
   form.mainPanel.WriteAt(10, 5, kHeadingDay);

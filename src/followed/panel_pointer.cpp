@@ -19,13 +19,14 @@ constexpr Band kHoverBands[] = {
     {215, 235, 1}, {240, 260, 2}, {295, 315, 3}, {330, 340, 4}, {355, 375, 5},
 };
 constexpr Band kPressBands[] = {
-    {20, 48, 1},    {48, 76, 2},    {76, 104, 3},   {104, 132, 4},  {132, 160, 5},  {160, 188, 6},
-    {215, 235, 7},  {240, 260, 8},  {295, 315, 9},  {330, 340, 10}, {355, 375, 11},
+    {20, 48, 1},   {48, 76, 2},   {76, 104, 3},  {104, 132, 4},  {132, 160, 5},  {160, 188, 6},
+    {215, 235, 7}, {240, 260, 8}, {295, 315, 9}, {330, 340, 10}, {355, 375, 11},
 };
 
 int BandAt(const Band* begin, const Band* end, int y) {
   for (const Band* band = begin; band != end; ++band) {
-    if (band->above < y && y < band->below) return band->index;
+    if (band->above < y && y < band->below)
+      return band->index;
   }
   return 0;
 }
@@ -33,14 +34,18 @@ int BandAt(const Band* begin, const Band* end, int y) {
 }  // namespace
 
 int HoverConditionIndex(int x, int y) {
-  if (!(150 < x && x < 210)) return 0;
+  if (!(150 < x && x < 210))
+    return 0;
   return BandAt(std::begin(kHoverBands), std::end(kHoverBands), y);
 }
 
-bool InHoldingRectangle(int x, int y) { return x >= 150 && x <= 216 && y >= 215 && y <= 325; }
+bool InHoldingRectangle(int x, int y) {
+  return x >= 150 && x <= 216 && y >= 215 && y <= 325;
+}
 
 int PressSlot(int x, int y) {
-  if (x <= 0) return 0;
+  if (x <= 0)
+    return 0;
   return BandAt(std::begin(kPressBands), std::end(kPressBands), y);
 }
 
@@ -55,9 +60,11 @@ void OnFollowedPanelMouseMove(int x, int y) {
 
 void OnFollowedPanelLeftDown(int x, int y) {
   FormState& form = Form();
-  if (const int slot = PressSlot(x, y); slot != 0) form.searchBox.Set(CitySlots.Get(slot));
+  if (const int slot = PressSlot(x, y); slot != 0)
+    form.searchBox.Set(CitySlots.Get(slot));
   // A press outside every band searches only what the user typed since the last query.
-  if (TextLength(form.searchBox.Get()) > 0) RunSearch();
+  if (TextLength(form.searchBox.Get()) > 0)
+    RunSearch();
 }
 
 }  // namespace qc

@@ -34,14 +34,16 @@ void RecordRecentCity(const Text& city) {
     WriteProfileText(ConfigPath(), kCountSection, kCountKey, IntToText(count + 1));
     WriteRecent(count + 1, city);
   } else if (isNew) {
-    for (int i = 1; i <= kMaxRecentCities - 1; ++i) WriteRecent(i + 1, names.Get(i));
+    for (int i = 1; i <= kMaxRecentCities - 1; ++i)
+      WriteRecent(i + 1, names.Get(i));
     WriteRecent(1, city);
   } else {
     // Known in this run: move it to the front, the others keep their order behind it. A city
     // that dropped out of a full list pushes the sixth name onto key 7, above the count.
     int next = 2;
     for (int i = 1; i <= count; ++i) {
-      if (names.Get(i) != city) WriteRecent(next++, names.Get(i));
+      if (names.Get(i) != city)
+        WriteRecent(next++, names.Get(i));
     }
     WriteRecent(1, city);
   }

@@ -1,5 +1,7 @@
 #include "primitives/files.h"
 
+#include <signal.h>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -203,6 +205,33 @@ bool CreateFolder(const Text& path) {
     return false;
   // 0777 with the umask applied, the POSIX counterpart of default security.
   return ::mkdir(NativePath(path).c_str(), 0777) == 0;
+}
+
+void RemoveAbandonedWrites(const Text& folder) {
+  if (!IsUsablePath(folder))
+    return;
+  std::error_code error;
+  fs::directory_iterator it(NativePath(folder), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    const std::string name = it->path().filename().native();
+    const std::size_t mark = name.rfind(".tmp-");
+    if (name.empty() || name[0] != '.' || mark == std::string::npos)
+      continue;
+    // ".tmp-PID-N": only a writer that no longer runs has abandoned its file.
+    const std::string rest = name.substr(mark + 5);
+    const std::size_t dash = rest.find('-');
+    if (dash == std::string::npos || dash == 0 || dash > 9 ||
+        rest.find_first_not_of("0123456789") != dash ||
+        rest.find_first_not_of("0123456789", dash + 1) != std::string::npos ||
+        dash + 1 == rest.size())
+      continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+    if (pid <= 0 || (::kill(pid, 0) == 0 || errno != ESRCH))
+      continue;
+    struct stat info;
+    if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
+      ::unlink(it->path().c_str());
+  }
 }
 
 bool WriteFileBytes(const Text& path, std::initializer_list<Bytes> parts) {

@@ -28,6 +28,10 @@ bool CreateFolder(const Text& path);
 // into a missing folder; nothing is left behind then. A link in the file's place is replaced,
 // not followed.
 bool WriteFileBytes(const Text& path, std::initializer_list<Bytes> parts);
+// Removes the temporary files that writers killed mid-write left in the folder (the hidden
+// ".NAME.tmp-PID-N" files of processes that no longer run). Nothing else is touched.
+void RemoveAbandonedWrites(const Text& folder);
+
 inline bool WriteFileBytes(const Text& path, const Bytes& bytes) {
   return WriteFileBytes(path, {bytes});
 }

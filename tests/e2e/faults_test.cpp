@@ -509,6 +509,9 @@ TEST(KilledWhileWriting, ConfigurationAndIconsAreWholeOrAbsent) {
   ASSERT_EQ(result.exitCode, 0);
   EXPECT_EQ(QueryCities(result.final).at(0), last.substr(key, last.find('\r', key) - key));
   EXPECT_EQ(CountIcons(run / "TP").broken, 0);
+  // And it cleans up after the writers it replaces.
+  EXPECT_THAT(TemporaryFiles(run), ElementsAre());
+  EXPECT_THAT(TemporaryFiles(run / "TP"), ElementsAre());
 }
 
 }  // namespace

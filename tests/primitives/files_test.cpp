@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -283,6 +284,30 @@ TEST_F(FilesTest, ProgramDirectoryIsTheFolderOfTheProgram) {
   EXPECT_EQ(ProgramDirectory(), TextPath(dir_));
   EXPECT_EQ(fs::current_path(), dir_);
   OverrideProgramDirectory(TextPath(started));
+}
+
+TEST_F(FilesTest, AbandonedWritesOfDeadWritersAreRemovedAndNothingElse) {
+  // A writer that has certainly ended: a child that exited and was reaped.
+  const pid_t child = fork();
+  if (child == 0)
+    _exit(0);
+  waitpid(child, nullptr, 0);
+  const std::string dead = std::to_string(child);
+  const std::string alive = std::to_string(getpid());
+  const std::vector<std::string> names = {
+      ".Configuration.ini.tmp-" + dead + "-0",  // abandoned
+      ".qing.PNG.tmp-" + dead + "-12",          // abandoned
+      ".qing.PNG.tmp-" + alive + "-3",          // a writer that still runs
+      ".notes.tmp-x-1",                         // not one of ours
+      "qing.PNG.tmp-" + dead + "-0",            // not hidden: not one of ours
+      "Configuration.ini",
+  };
+  for (const std::string& name : names)
+    Put(dir_ / name, "x");
+  RemoveAbandonedWrites(TextPath(dir_));
+  EXPECT_EQ(Entries(dir_), (std::set<std::string>(names.begin() + 2, names.end())));
+  RemoveAbandonedWrites("");
+  RemoveAbandonedWrites(At("missing"));
 }
 
 }  // namespace
