@@ -52,14 +52,27 @@ Text ConsumeName(FuzzedDataProvider& in, std::size_t maxLength) {
   if (in.ConsumeBool())
     return WithoutZeros(in.ConsumeRandomLengthString(maxLength));
   static const char* const kPieces[] = {
-      "a",  "A", "b", " ", "\t", "\"", "'", "=", "[", "]", ";", "\r", "\n",
-      "\x01", "\x81\x41", "\x81\x61", "\xC7\xE7", "\x81", "5", "City",
+      "a", "A",  "b",  " ",    "\t",       "\"",       "'",        "=",    "[", "]",
+      ";", "\r", "\n", "\x01", "\x81\x41", "\x81\x61", "\xC7\xE7", "\x81", "5", "City",
   };
   Text out;
   const std::size_t count = in.ConsumeIntegralInRange<std::size_t>(0, 8);
   for (std::size_t k = 0; k < count; ++k)
     out += kPieces[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kPieces) - 1)];
   return out;
+}
+
+// Now and then a value near the size of the read buffer, where reading back stops.
+Text ConsumeValue(FuzzedDataProvider& in) {
+  if (in.ConsumeIntegralInRange(0, 15) != 0)
+    return ConsumeName(in, 64);
+  const Text piece = in.ConsumeBool() ? Text("a") : Text("\xC7\xE7");
+  Text out;
+  const std::size_t length = in.ConsumeIntegralInRange<std::size_t>(qc::kProfileBufferSize - 8,
+                                                                    qc::kProfileBufferSize + 8);
+  while (out.size() < length)
+    out += piece;
+  return out + ConsumeName(in, 4);
 }
 
 Text ConsumeContent(FuzzedDataProvider& in) {
@@ -126,17 +139,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool fileExists = in.ConsumeBool();
   if (fileExists) {
     const Text content = ConsumeContent(in);
-    std::ofstream(native, std::ios::binary).write(content.data(),
-                                                  static_cast<std::streamsize>(content.size()));
+    std::ofstream(native, std::ios::binary)
+        .write(content.data(), static_cast<std::streamsize>(content.size()));
   }
   const Text section = ConsumeName(in, 24);
   const Text key = ConsumeName(in, 24);
-  const Text value = ConsumeName(in, 64);
+  const Text value = ConsumeValue(in);
   // Two other keys: one in the written section, one anywhere.
   const Text otherKey = ConsumeName(in, 24);
   const Text otherSection = ConsumeName(in, 24);
   const Text otherKey2 = ConsumeName(in, 24);
-  const bool sameKey = NameKey(section) == NameKey(otherSection) && NameKey(key) == NameKey(otherKey2);
+  const bool sameKey =
+      NameKey(section) == NameKey(otherSection) && NameKey(key) == NameKey(otherKey2);
   const bool sameKeyFirst = NameKey(key) == NameKey(otherKey);
 
   const std::optional<std::string> before = FileBytes(native);

@@ -66,7 +66,8 @@ void CheckIcon(std::span<const std::uint8_t> strip, const qc::Bytes& bmp) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   const bool damageRealStrip = in.ConsumeBool();
-  const int index = in.ConsumeBool() ? in.ConsumeIntegralInRange(-2, 60) : in.ConsumeIntegral<int>();
+  const int index =
+      in.ConsumeBool() ? in.ConsumeIntegralInRange(-2, 60) : in.ConsumeIntegral<int>();
   const qc::Colour background = in.ConsumeIntegral<std::uint32_t>();
   if (!damageRealStrip) {
     const std::vector<std::uint8_t> strip = in.ConsumeRemainingBytes<std::uint8_t>();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "primitives/pattern.h"
 #include "primitives/text.h"
 #include "primitives/text_array.h"
 
@@ -18,7 +19,9 @@ namespace {
 
 using qc::Text;
 
-bool IsLead(const Text& t, std::size_t i) { return static_cast<unsigned char>(t[i]) >= 0x80; }
+bool IsLead(const Text& t, std::size_t i) {
+  return static_cast<unsigned char>(t[i]) >= 0x80;
+}
 
 // The 0-based places where a character begins, walking from byte from: one byte below 0x80,
 // two from a lead byte, and a lead byte that is the last byte ends the walk.
@@ -45,7 +48,9 @@ Walk WalkFrom(const Text& t, std::size_t from) {
   return walk;
 }
 
-std::size_t WidthAt(const Text& t, std::size_t i) { return IsLead(t, i) ? 2 : 1; }
+std::size_t WidthAt(const Text& t, std::size_t i) {
+  return IsLead(t, i) ? 2 : 1;
+}
 
 bool IsBlankChar(const Text& t, std::size_t i) {
   if (t[i] == ' ')
@@ -215,8 +220,8 @@ Text Printable(const Text& t) {
   return out;
 }
 
-[[noreturn]] void Mismatch(const char* operation, const Text& text, const Text& other,
-                           long long a, long long b, const Text& got, const Text& expected) {
+[[noreturn]] void Mismatch(const char* operation, const Text& text, const Text& other, long long a,
+                           long long b, const Text& got, const Text& expected) {
   std::fprintf(stderr,
                "%s mismatch\n text:  %s\n other: %s\n ints: %lld %lld\n got:      %s\n "
                "expected: %s\n",
@@ -237,7 +242,7 @@ Text ConsumeText(FuzzedDataProvider& in) {
   if (in.ConsumeBool())
     return in.ConsumeRandomLengthString(64);
   static const char* const kPieces[] = {
-      " ",        ",",    "a",    "K",    "(",    "1",    "-",         "\xA1\xA1", "\xA1",
+      " ",        ",",    "a",    "K",    "(",        "1",        "-",        "\xA1\xA1", "\xA1",
       "\x81\x4B", "\x81", "\xA3", "\xB1", "\xA3\xB1", "\xA3\xAD", "\xC7\xE7", "\t",
   };
   Text out;
@@ -245,6 +250,62 @@ Text ConsumeText(FuzzedDataProvider& in) {
   for (std::size_t k = 0; k < count && in.remaining_bytes() > 0; ++k)
     out += kPieces[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kPieces) - 1)];
   return out;
+}
+
+// Bytes that are no regular-expression syntax, so a text of them is a literal pattern.
+Text LiteralOf(const Text& text) {
+  Text out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || byte == ',' ||
+        byte == ' ' || byte == '<' || byte == '>' || byte == '=' || byte >= 0x80)
+      out += c;
+  }
+  return out;
+}
+
+// The engine is byte-wise: a literal pattern is found where a plain byte search finds it, also
+// inside a two-byte character; and every match of a search of all lies after the one before.
+void CheckPatterns(const Text& text, const Text& other, int start) {
+  const Text literal = LiteralOf(other);
+  qc::Pattern pattern;
+  if (!qc::CompilePattern(pattern, literal))
+    Mismatch("CompilePattern of a literal", literal, other, 0, 0, {}, {});
+  const qc::MatchResult found = qc::SearchPattern(pattern, text, start);
+  std::size_t expected = Text::npos;
+  if (start >= 1 && static_cast<std::size_t>(start) <= text.size())
+    expected = text.find(literal, static_cast<std::size_t>(start) - 1);
+  const long long gotOffset = found.Found() ? found.entries[0].offset : -1;
+  const long long expectedOffset = expected == Text::npos ? -1 : static_cast<long long>(expected);
+  Check(gotOffset == expectedOffset, "SearchPattern of a literal", text, literal, gotOffset,
+        expectedOffset, {}, {});
+  if (found.Found())
+    Check(qc::GroupText(found, text, 0) == (literal.empty() ? Text() : literal),
+          "GroupText of a literal", text, literal, found.entries[0].offset, 0,
+          qc::GroupText(found, text, 0), literal);
+
+  static const qc::Pattern cells = qc::CompiledPattern("<(.*?)>(a)?|(\\x81.)");
+  long long end = 0;
+  for (const qc::MatchResult& match : qc::SearchAllPatterns(cells, text)) {
+    const qc::MatchEntry& whole = match.entries[0];
+    Check(whole.matched && whole.offset >= end && whole.length > 0 &&
+              whole.offset + static_cast<long long>(whole.length) <=
+                  static_cast<long long>(text.size()),
+          "SearchAllPatterns order", text, other, whole.offset, end, {}, {});
+    for (std::size_t k = 1; k < match.entries.size(); ++k) {
+      const qc::MatchEntry& group = match.entries[k];
+      const Text expectedGroup = group.matched ? text.substr(static_cast<std::size_t>(group.offset),
+                                                             static_cast<std::size_t>(group.length))
+                                               : Text();
+      Check(!group.matched || (group.offset >= whole.offset &&
+                               group.offset + group.length <= whole.offset + whole.length),
+            "group outside its match", text, other, group.offset, whole.offset, {}, {});
+      Check(qc::GroupText(match, text, static_cast<int>(k)) == expectedGroup, "GroupText", text,
+            other, static_cast<long long>(k), group.offset,
+            qc::GroupText(match, text, static_cast<int>(k)), expectedGroup);
+    }
+    end = whole.offset + whole.length;
+  }
 }
 
 // Positions and counts near the text's edges, with the extremes now and then.
@@ -268,7 +329,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Text other = ConsumeText(in);
     const int a = ConsumePosition(in, text);
     const int b = ConsumePosition(in, text);
-    switch (in.ConsumeIntegralInRange(0, 11)) {
+    switch (in.ConsumeIntegralInRange(0, 12)) {
       case 0:
         Check(qc::TextLeft(text, a) == RefLeft(text, a), "TextLeft", text, other, a, 0,
               qc::TextLeft(text, a), RefLeft(text, a));
@@ -328,8 +389,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(!expected || got == *expected, "TextToInt", text, other, got, expected.value_or(0),
               {}, {});
         // Decimal texts read back as the number they were written from.
-        Check(qc::TextToInt(qc::IntToText(a)) == a, "IntToText", qc::IntToText(a), other, a, 0,
-              {}, {});
+        Check(qc::TextToInt(qc::IntToText(a)) == a, "IntToText", qc::IntToText(a), other, a, 0, {},
+              {});
         break;
       }
       case 10: {
@@ -338,6 +399,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               text + other + text);
         break;
       }
+      case 11:
+        CheckPatterns(text, other, a);
+        break;
       default: {
         const qc::Bytes bytes = qc::TextToBytes(text);
         Check(qc::BytesLength(bytes) == qc::TextLength(text) &&

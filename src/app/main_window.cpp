@@ -60,6 +60,8 @@ MainWindow::MainWindow(FormState& form)
       background_(FormPicture(kWindowPicture)) {
   setFixedSize(kClientWidth, kClientHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The nearby rows' tips show whenever the pointer rests on the panel, active window or not.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   QIcon icon;
   for (const char* name : {"window_icon_32.png", "window_icon_64.png"}) {
     const QImage image = FormPicture(name);

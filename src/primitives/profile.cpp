@@ -291,6 +291,9 @@ bool WriteProfileText(const Text& file, const Text& section, const Text& key, co
   // A line break in a value would end its line and make the rest a line of its own.
   if (HasLineBreak(valueText))
     return false;
+  // Reads stop at the buffer's size, so a longer value would come back cut short.
+  if (valueText.size() > kMaxValueLength)
+    return false;
 
   std::string content;
   // A file that exists but cannot be read whole is left alone: rewriting it from what could be

@@ -9,7 +9,8 @@
 // quotes; a value these rules would change is written inside double quotes, so that it reads
 // back as written. A write that would break the file's lines or could not be read back is
 // refused with false: a line break in any of the texts, "]" in the section, "=" in the key, a
-// key beginning with "[" or ";", a name that is empty or begins with a control byte. A file
+// key beginning with "[" or ";", a name that is empty or begins with a control byte, a value
+// longer than 10239 bytes. A file
 // above 16 MiB, or one that is no regular file, reads as missing and is never rewritten.
 
 #include <optional>

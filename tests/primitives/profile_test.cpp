@@ -233,8 +233,11 @@ TEST_F(ProfileTest, ValuesStopAt10239Bytes) {
 // Reads trim blanks and drop enclosing quotes; writes protect the values those rules would
 // change, so that every value comes back as it was written.
 TEST_F(ProfileTest, EveryValueReadsBackAsWritten) {
-  const Text values[] = {"",    Gbk("岳阳"), Gbk(" 前后空格 "), "\t",  "\"",     "\"\"",
-                         "'x'", "\"x\"",     "a=b;c",           "[x]", " \"x\" "};
+  const Text values[] = {"", Gbk("岳阳"), Gbk(" 前后空格 "), "\t", "\"", "\"\"", "'x'", "\"x\"",
+                         "a=b;c", "[x]",
+                         // The longest values a read gives back, one of them quoted in the file.
+                         std::string(10239, 'x'), std::string(10237, 'x') + Gbk("岳"),
+                         " " + std::string(10238, 'x'), " \"x\" "};
   for (const Text& value : values) {
     ASSERT_TRUE(WriteProfileText(ini_, "s", "k", value)) << value;
     EXPECT_EQ(Read("s", "k"), value) << "[" << value << "]";
@@ -262,6 +265,7 @@ TEST_F(ProfileTest, WritesThatWouldBreakTheFileAreRefused) {
       {"control byte before a key", "s", "\x01k", "1"},
       {"empty key", "s", "", "1"},
       {"blank section", " ", "k", "1"},
+      {"value longer than a read gives back", "s", "k", std::string(10240, 'x')},
   };
   for (const Row& row : rows) {
     EXPECT_FALSE(WriteProfileText(ini_, row.section, row.key, row.value)) << row.rule;
