@@ -1,7 +1,7 @@
 // Fuzzes the scraping of a city page end to end, without network or disk: the HTTP transport
-// answers the city page's URL with the input and icon URLs with a small PNG, and the run
-// directory names a folder that does not exist, so no profile or icon write can land. Every
-// panel records its operations, cleared between runs.
+// answers the city page's URL with the input and icon URLs in turn with a small PNG and with
+// nothing, and the run directory names a folder that does not exist, so no profile or icon
+// write can land. Every panel records its operations, cleared between runs.
 //
 // An input whose first byte is odd skips the fetch: the bytes after it are taken as the
 // content slice and the four sections run on it directly, the short way to the section code.
@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <system_error>
 

@@ -17,8 +17,9 @@ void WriteRecent(int key, const Text& city) {
 
 void RecordRecentCity(const Text& city) {
   // A page without a usable title gives no name; storing an empty recent city would put a
-  // blank row in the list and a blank start-up query.
-  if (city.empty()) {
+  // blank row in the list and a blank start-up query. A name the file cannot hold (a line break
+  // from a hostile title) would do the same, since the count is written before the name.
+  if (city.empty() || !IsStorableProfileValue(city)) {
     RefreshFollowedPanel(RefreshMode::Rows);
     return;
   }

@@ -279,6 +279,14 @@ Text ReadProfileText(const Text& file, const Text& section, const Text& key,
   return CapValue(text);
 }
 
+bool IsStorableProfileValue(const Text& value) {
+  std::string_view valueText = CString(value);
+  // A line break in a value would end its line and make the rest a line of its own; reads stop
+  // at the buffer's size, so a longer value would come back cut short; a zero byte would end it.
+  return valueText.size() == value.size() && !HasLineBreak(valueText) &&
+         valueText.size() <= kMaxValueLength;
+}
+
 bool WriteProfileText(const Text& file, const Text& section, const Text& key, const Text& value) {
   std::string_view sectionName = TrimBlanks(CString(section));
   std::string_view keyName = TrimBlanks(CString(key));
@@ -288,11 +296,7 @@ bool WriteProfileText(const Text& file, const Text& section, const Text& key, co
   if (!IsWritableName(keyName) || keyName.find('=') != std::string_view::npos ||
       keyName.front() == '[' || keyName.front() == ';')
     return false;
-  // A line break in a value would end its line and make the rest a line of its own.
-  if (HasLineBreak(valueText))
-    return false;
-  // Reads stop at the buffer's size, so a longer value would come back cut short.
-  if (valueText.size() > kMaxValueLength)
+  if (!IsStorableProfileValue(value))
     return false;
 
   std::string content;

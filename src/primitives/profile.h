@@ -23,6 +23,9 @@ inline constexpr int kProfileBufferSize = 10240;
 
 Text ReadProfileText(const Text& file, const Text& section, const Text& key,
                      std::optional<Text> fallback = std::nullopt);
+// Whether a value can be written so that it reads back exactly: no line break, no zero byte,
+// at most 10239 bytes. WriteProfileText refuses every other value.
+bool IsStorableProfileValue(const Text& value);
 // The file is rewritten beside itself and renamed into place, so a crash leaves the old or the
 // new content, whole.
 bool WriteProfileText(const Text& file, const Text& section, const Text& key, const Text& value);

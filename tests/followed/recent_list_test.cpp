@@ -91,6 +91,8 @@ TEST_F(RecentListTest, ScenariosLeaveExactlyTheseFiles) {
       {"a negative A is read as zero", "[关注数]\r\nA=-3\r\n[最近关注]\r\n1=岳阳\r\n", {"西安"},
        "[关注数]\r\nA=1\r\n[最近关注]\r\n1=西安\r\n", {"西安"}},
       {"an empty name is not recorded", std::nullopt, {""}, kDefault, {"岳阳"}},
+      {"a name with a line break is not recorded", std::nullopt, {"北京\r\n[关注数]"}, kDefault,
+       {"岳阳"}},
       {"comments, blank lines and other sections are kept",
        "; my cities\r\n[window]\r\nx=1\r\n\r\n[关注数]\r\nA=1\r\n[最近关注]\r\n1=岳阳\r\n", {"北京"},
        "; my cities\r\n[window]\r\nx=1\r\n\r\n[关注数]\r\nA=2\r\n[最近关注]\r\n1=岳阳\r\n2=北京\r\n",
