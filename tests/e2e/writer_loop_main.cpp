@@ -30,6 +30,7 @@
 
 #include "app/form_state.h"
 #include "app/globals.h"
+#include "app/headless_platform.h"
 #include "followed/followed_panel.h"
 #include "followed/recent_list.h"
 #include "primitives/files.h"
@@ -97,12 +98,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: qc-writer-loop RUN_DIR PORTAL_HOST TRACE_FILE\n");
     return 2;
   }
-  if (getenv("XDG_RUNTIME_DIR") == nullptr) {
-    const std::string runtime = "/tmp/qingchuang-runtime-" + std::to_string(getuid());
-    mkdir(runtime.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  }
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qc::UseHeadlessPlatform();
   // The recent list redraws its panel after every change, and text needs fonts. Measuring text
   // loads the font list and the faces without painting.
   QGuiApplication app(argc, argv);

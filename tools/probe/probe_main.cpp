@@ -1,12 +1,10 @@
 // qingchuang-probe --portal HOST[:PORT] --run-dir DIR --out DIR [--http-timeout SECONDS]
 //                  [ACTION ...]
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "app/headless_platform.h"
 #include "probe/probe_run.h"
 
 int main(int argc, char** argv) {
@@ -21,13 +19,7 @@ int main(int argc, char** argv) {
                  "         snap=NAME strip\n");
     return 2;
   }
-  // Qt wants a private runtime directory and complains on every start without one.
-  if (getenv("XDG_RUNTIME_DIR") == nullptr) {
-    const std::string runtime = "/tmp/qingchuang-runtime-" + std::to_string(getuid());
-    mkdir(runtime.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-  }
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qc::UseHeadlessPlatform();
   QApplication app(argc, argv);
   return qc::RunProbe(options);
 }
