@@ -25,6 +25,13 @@ FormState::FormState()
       forecastPanel(LookOf("画板_未来")),
       followedPanel(LookOf("画板_关注")) {}
 
+std::array<NamedPanel, 4> NamedPanels(FormState& form) {
+  return {{{"画板_主", &form.mainPanel},
+           {"画板_信息", &form.infoPanel},
+           {"画板_未来", &form.forecastPanel},
+           {"画板_关注", &form.followedPanel}}};
+}
+
 FormState& Form() {
   if (!g_form)
     CreateForm();

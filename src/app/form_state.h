@@ -4,8 +4,10 @@
 // window views this state and feeds typed text back into it; nothing here knows about widgets,
 // so the domain code and its tests run without a window.
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "drawing/draw_panel.h"
 #include "primitives/text.h"
@@ -18,7 +20,8 @@ class TextValue {
   const Text& Get() const { return text_; }
   void Set(Text text) {
     text_ = std::move(text);
-    if (onChanged_) onChanged_(text_);
+    if (onChanged_)
+      onChanged_(text_);
   }
   // For the view: a change typed by the user, which must not echo back to it.
   void SetFromView(Text text) { text_ = std::move(text); }
@@ -43,6 +46,13 @@ struct FormState {
   TextValue regionLabel;    // 透明标签2, the region line
   TextValue tooltip;        // the one tool of the tooltip on 画板_关注
 };
+
+// The four drawing panels by their form names, in the order the form lists them.
+struct NamedPanel {
+  std::string_view name;  // UTF-8, e.g. "画板_主"
+  DrawPanel* panel;
+};
+std::array<NamedPanel, 4> NamedPanels(FormState& form);
 
 // The live form, created when the main window is loaded and destroyed with it.
 FormState& Form();

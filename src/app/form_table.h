@@ -24,21 +24,21 @@ struct FontSpec {
 };
 
 struct ControlSpec {
-  std::string_view name;    // UTF-8 form name, e.g. "画板_主"
+  std::string_view name;  // UTF-8 form name, e.g. "画板_主"
   ControlKind kind;
   std::string_view parent;  // "窗口" or the name of a picture box
   int left, top, width, height;
-  int border;                   // 0 none, 1 sunken, 2 raised, 3 shallow sunken, 4 framed, 5 line
-  std::string_view picture;     // embedded asset name; empty: none
-  PictureMode pictureMode;      // picture boxes
-  PictureLayout panelLayout;    // drawing panels
-  Colour background;            // kNoColour: button face
+  int border;                 // 0 none, 1 sunken, 2 raised, 3 shallow sunken, 4 framed, 5 line
+  std::string_view picture;   // embedded asset name; empty: none
+  PictureMode pictureMode;    // picture boxes
+  PictureLayout panelLayout;  // drawing panels
+  Colour background;          // kNoColour: button face
   Colour textColour;
-  Colour penColour;             // drawing panels
-  std::optional<FontSpec> font; // none: the system default GUI font
+  Colour penColour;              // drawing panels
+  std::optional<FontSpec> font;  // none: the system default GUI font
   bool tabStop;
   Pointer pointer;
-  Colour transparentColour;     // picture buttons; kNoColour: the picture's top-left pixel
+  Colour transparentColour;  // picture buttons; kNoColour: the picture's top-left pixel
 };
 
 inline constexpr std::string_view kWindowName = "窗口";

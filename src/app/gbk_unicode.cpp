@@ -2,22 +2,21 @@
 
 #include <iconv.h>
 
-#include "drawing/gbk_to_unicode.h"
-
 #include <cerrno>
+
+#include "drawing/gbk_to_unicode.h"
 
 namespace qc {
 namespace {
 
-// Converts with iconv, replacing each unconvertible input unit (one byte of GBK, one UTF-8
-// sequence) by the given replacement.
-std::string Convert(const char* to, const char* from, const std::string& input,
-                    const std::string& replacement, bool utf8Input) {
-  iconv_t cd = iconv_open(to, from);
+// UTF-8 to GBK with iconv; each character GBK cannot hold becomes "?", as the platform's ANSI
+// conversion does.
+std::string Utf8ToGbk(const std::string& input) {
+  iconv_t cd = iconv_open("GBK", "UTF-8");
   if (cd == reinterpret_cast<iconv_t>(-1))
     return std::string();
   std::string out;
-  out.reserve(input.size() * 2);
+  out.reserve(input.size());
   char buffer[1024];
   char* in = const_cast<char*>(input.data());
   std::size_t inLeft = input.size();
@@ -27,12 +26,10 @@ std::string Convert(const char* to, const char* from, const std::string& input,
     const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
     out.append(buffer, outPtr);
     if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      out += replacement;
-      std::size_t skip = 1;
-      if (utf8Input) {
-        const auto lead = static_cast<unsigned char>(*in);
-        skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-      }
+      out += '?';
+      // Skips the whole UTF-8 sequence of the character that did not convert.
+      const auto lead = static_cast<unsigned char>(*in);
+      std::size_t skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
       if (skip > inLeft)
         skip = inLeft;
       in += skip;
@@ -52,7 +49,7 @@ QString FromGbk(const Text& text) {
 }
 
 Text ToGbk(const QString& text) {
-  return Convert("GBK", "UTF-8", text.toUtf8().toStdString(), "?", true);
+  return Utf8ToGbk(text.toUtf8().toStdString());
 }
 
 }  // namespace qc

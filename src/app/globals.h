@@ -16,12 +16,12 @@ namespace qc {
 
 inline constexpr int kCitySlotCount = 15;
 
-extern Text RunDirectory;                  // the program's directory, no trailing separator
-extern WindowHandle FollowedPanelWindow;   // the tooltip's tool
-extern std::uintptr_t GraphicsToken;       // set when the image layer starts
-extern TextArray CitySlots;                // 1-6 recent rows, 7-11 nearby rows
-extern TextSet FollowedSet;                // every name listed or recorded since start-up
-extern TextArray NearbyConditions;         // the nearby rows' condition texts (tooltips)
+extern Text RunDirectory;                 // the program's directory, no trailing separator
+extern WindowHandle FollowedPanelWindow;  // the tooltip's tool
+extern std::uintptr_t GraphicsToken;      // set when the image layer starts
+extern TextArray CitySlots;               // 1-6 recent rows, 7-11 nearby rows
+extern TextSet FollowedSet;               // every name listed or recorded since start-up
+extern TextArray NearbyConditions;        // the nearby rows' condition texts (tooltips)
 extern std::unique_ptr<GraphicsSurface> PanelSurface;
 extern std::unique_ptr<ImageObject> PanelImage;
 

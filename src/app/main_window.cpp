@@ -99,10 +99,12 @@ MainWindow::MainWindow(FormState& form)
                            parent);
         break;
       case ControlKind::DrawPanel: {
-        DrawPanel& panel = spec->name == "画板_主"     ? form_.mainPanel
-                           : spec->name == "画板_信息" ? form_.infoPanel
-                           : spec->name == "画板_未来" ? form_.forecastPanel
-                                                       : form_.followedPanel;
+        DrawPanel* panelOfSpec = &form_.followedPanel;
+        for (const NamedPanel& named : NamedPanels(form_)) {
+          if (named.name == spec->name)
+            panelOfSpec = named.panel;
+        }
+        DrawPanel& panel = *panelOfSpec;
         const bool followed = &panel == &form_.followedPanel;
         auto* view = new PanelView(
             *spec, panel, followed ? PointerEvents::Followed : PointerEvents::Ignored, parent);

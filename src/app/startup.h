@@ -14,7 +14,6 @@ void OnMainWindowCreated(MainWindow& window);
 int StartGraphics();
 
 // Shows a busy pointer while a query runs, so the user knows the window is working.
-class BusyPointer;
 void InstallBusyPointer();
 
 }  // namespace qc

@@ -1,12 +1,10 @@
 #include "client_scrape.h"
 
-#include <iconv.h>
-
 #include <boost/regex.hpp>
-#include <cerrno>
 
 #include "portal/city_table.h"
 #include "portal/gbk.h"
+#include "support/gbk_literal.h"
 
 namespace qc::portal::test {
 namespace {
@@ -158,24 +156,7 @@ std::string Gbk(std::string_view utf8) {
 }
 
 std::string Utf8(std::string_view gbk) {
-  iconv_t cd = iconv_open("UTF-8", "GBK");
-  std::string out;
-  char buffer[4096];
-  char* in = const_cast<char*>(gbk.data());
-  size_t inLeft = gbk.size();
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, outPtr);
-    if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-      out += "\xEF\xBF\xBD";
-      ++in;
-      --inLeft;
-    }
-  }
-  iconv_close(cd);
-  return out;
+  return qc::test::Utf8(std::string(gbk));
 }
 
 std::vector<std::string> Utf8(const Groups& groups) {

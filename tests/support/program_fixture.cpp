@@ -1,8 +1,8 @@
 #include "support/program_fixture.h"
 
+#include <unistd.h>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "app/form_state.h"
 #include "app/globals.h"
@@ -22,11 +22,8 @@ void ProgramTest::SetUp() {
   CreateForm();
   RunDirectory = TextPath(dir_);
   StartGraphicsLayer(&GraphicsToken);
-  FormState& form = Form();
-  for (DrawPanel* panel :
-       {&form.mainPanel, &form.infoPanel, &form.forecastPanel, &form.followedPanel}) {
-    panel->SetRecording(Recording::On);
-  }
+  for (const NamedPanel& named : NamedPanels(Form()))
+    named.panel->SetRecording(Recording::On);
 }
 
 void ProgramTest::TearDown() {
@@ -49,7 +46,8 @@ void ProgramTest::WriteFile(const std::string& relative, const std::string& byte
 std::vector<std::string> WrittenTexts(const std::vector<PanelOp>& ops) {
   std::vector<std::string> texts;
   for (const PanelOp& op : ops) {
-    if (const auto* write = std::get_if<WriteAtOp>(&op)) texts.push_back(Utf8(write->text));
+    if (const auto* write = std::get_if<WriteAtOp>(&op))
+      texts.push_back(Utf8(write->text));
   }
   return texts;
 }

@@ -18,17 +18,21 @@ QString Hex(Colour c) {
   return QString::fromLatin1(buffer);
 }
 
-QString Utf(std::string_view utf8) { return QString::fromUtf8(utf8.data(), utf8.size()); }
+QString Utf(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), utf8.size());
+}
 
 QJsonArray Ints(std::initializer_list<int> values) {
   QJsonArray array;
-  for (int v : values) array.append(v);
+  for (int v : values)
+    array.append(v);
   return array;
 }
 
 QJsonArray Texts(const TextArray& texts) {
   QJsonArray array;
-  for (int i = 1; i <= texts.Size(); ++i) array.append(FromGbk(texts.Get(i)));
+  for (int i = 1; i <= texts.Size(); ++i)
+    array.append(FromGbk(texts.Get(i)));
   return array;
 }
 
@@ -37,13 +41,16 @@ QString RelativePath(const Text& path) {
   Text relative = path;
   if (!RunDirectory.empty() && relative.compare(0, RunDirectory.size(), RunDirectory) == 0) {
     relative.erase(0, RunDirectory.size());
-    while (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
+    while (!relative.empty() && relative.front() == '\\')
+      relative.erase(0, 1);
   }
   for (char& c : relative) {
-    if (c == '\\') c = '/';
+    if (c == '\\')
+      c = '/';
   }
   QString text = FromGbk(relative);
-  if (text.startsWith(QStringLiteral("tp/"), Qt::CaseInsensitive)) text.replace(0, 2, "TP");
+  if (text.startsWith(QStringLiteral("tp/"), Qt::CaseInsensitive))
+    text.replace(0, 2, "TP");
   return text;
 }
 
@@ -85,10 +92,12 @@ struct OpVisitor {
 
 }  // namespace
 
-QJsonObject OpToJson(const PanelOp& op) { return std::visit(OpVisitor{}, op); }
+QJsonObject OpToJson(const PanelOp& op) {
+  return std::visit(OpVisitor{}, op);
+}
 
 QJsonObject WindowToJson(const MainWindow& window, const std::vector<QueryRecord>& queries) {
-  const FormState& form = Form();
+  FormState& form = Form();
   QJsonObject root;
   root["caption"] = window.windowTitle();
   root["client_size"] = Ints({window.width(), window.height()});
@@ -112,20 +121,18 @@ QJsonObject WindowToJson(const MainWindow& window, const std::vector<QueryRecord
   QJsonArray queryArray;
   for (const QueryRecord& query : queries) {
     QJsonObject start;
-    for (const auto& [panel, index] : query.start) start[Utf(panel)] = index;
+    for (const auto& [panel, index] : query.start)
+      start[Utf(panel)] = index;
     queryArray.append(QJsonObject{{"city", FromGbk(query.city)}, {"start", start}});
   }
   root["queries"] = queryArray;
 
   QJsonObject panels;
-  const std::pair<const char*, const DrawPanel*> named[] = {{"画板_主", &form.mainPanel},
-                                                            {"画板_信息", &form.infoPanel},
-                                                            {"画板_未来", &form.forecastPanel},
-                                                            {"画板_关注", &form.followedPanel}};
-  for (const auto& [name, panel] : named) {
+  for (const NamedPanel& named : NamedPanels(form)) {
     QJsonArray ops;
-    for (const PanelOp& op : panel->Ops()) ops.append(OpToJson(op));
-    panels[QString::fromUtf8(name)] = ops;
+    for (const PanelOp& op : named.panel->Ops())
+      ops.append(OpToJson(op));
+    panels[Utf(named.name)] = ops;
   }
   root["panels"] = panels;
   return root;

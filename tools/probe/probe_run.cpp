@@ -30,26 +30,14 @@
 namespace qc {
 namespace {
 
-struct NamedPanel {
-  const char* name;
-  DrawPanel* panel;
-};
-
-std::vector<NamedPanel> Panels() {
-  FormState& form = Form();
-  return {{"画板_主", &form.mainPanel},
-          {"画板_信息", &form.infoPanel},
-          {"画板_未来", &form.forecastPanel},
-          {"画板_关注", &form.followedPanel}};
-}
-
 // Notes where each query began in every panel's record.
 class QueryLog : public QueryObserver {
  public:
   void QueryStarted(const Text& city) override {
     QueryRecord record{city, {}};
-    for (const NamedPanel& named : Panels()) {
-      record.start.emplace_back(named.name, static_cast<int>(named.panel->Ops().size()));
+    for (const NamedPanel& named : NamedPanels(Form())) {
+      record.start.emplace_back(std::string(named.name),
+                                static_cast<int>(named.panel->Ops().size()));
     }
     queries.push_back(std::move(record));
   }
@@ -153,7 +141,7 @@ int RunProbe(const ProbeOptions& options) {
 
   CreateGlobals();
   CreateForm();
-  for (const NamedPanel& named : Panels())
+  for (const NamedPanel& named : NamedPanels(Form()))
     named.panel->SetRecording(Recording::On);
   int status = 0;
   {
